@@ -1,0 +1,150 @@
+// Owned Win32 handles: each guard releases what it holds when it goes out of scope.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <utility>
+
+// A device context of a window (or of the screen, for a null window), released on scope exit.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_) {
+            ReleaseDC(window_, dc_);
+        }
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A memory device context, deleted on scope exit.
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
+    ~MemoryDC() {
+        if (dc_) {
+            DeleteDC(dc_);
+        }
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HDC dc_;
+};
+
+// An object selected into a device context; the previous object is selected back on scope exit.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object)
+        : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (previous_) {
+            SelectObject(dc_, previous_);
+        }
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// A GDI object (pen, brush, bitmap, region, font) deleted on scope exit unless released.
+template <class T> class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(T object) : object_(object) {}
+    ~GdiObject() { Reset(); }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+    GdiObject& operator=(GdiObject&& other) noexcept {
+        if (this != &other) {
+            Reset(std::exchange(other.object_, nullptr));
+        }
+        return *this;
+    }
+    T get() const { return object_; }
+    T Release() { return std::exchange(object_, nullptr); }
+    void Reset(T object = nullptr) {
+        if (object_) {
+            DeleteObject(object_);
+        }
+        object_ = object;
+    }
+    explicit operator bool() const { return object_ != nullptr; }
+
+private:
+    T object_ = nullptr;
+};
+
+// An image list destroyed on scope exit unless released.
+class ImageListHandle {
+public:
+    ImageListHandle() = default;
+    explicit ImageListHandle(HIMAGELIST list) : list_(list) {}
+    ~ImageListHandle() { Reset(); }
+    ImageListHandle(const ImageListHandle&) = delete;
+    ImageListHandle& operator=(const ImageListHandle&) = delete;
+    HIMAGELIST get() const { return list_; }
+    HIMAGELIST Release() { return std::exchange(list_, nullptr); }
+    void Reset(HIMAGELIST list = nullptr) {
+        if (list_) {
+            ImageList_Destroy(list_);
+        }
+        list_ = list;
+    }
+    explicit operator bool() const { return list_ != nullptr; }
+
+private:
+    HIMAGELIST list_ = nullptr;
+};
+
+// A directory search handle, closed on scope exit.
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE find) : find_(find) {}
+    ~FindHandle() {
+        if (find_ != INVALID_HANDLE_VALUE) {
+            FindClose(find_);
+        }
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE get() const { return find_; }
+    explicit operator bool() const { return find_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE find_;
+};
+
+// A kernel handle (file, process) closed on scope exit.
+class KernelHandle {
+public:
+    KernelHandle() = default;
+    explicit KernelHandle(HANDLE handle) : handle_(handle) {}
+    ~KernelHandle() {
+        if (*this) {
+            CloseHandle(handle_);
+        }
+    }
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    explicit operator bool() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_ = nullptr;
+};

@@ -1,0 +1,13 @@
+// Small helpers on files and the shell.
+#pragma once
+
+#include <windows.h>
+
+// Whether the file can be opened for reading (with no sharing allowed).
+bool FileExists(const wchar_t* path);
+// Opens a document, web address or program through the shell; null or empty does nothing.
+void ShellOpen(HINSTANCE instance, HWND owner, const wchar_t* file, const wchar_t* parameters);
+// The directory of the module's file, ending with a backslash; empty when it cannot be read.
+void GetModuleDirectory(HINSTANCE instance, wchar_t (&directory)[MAX_PATH]);
+// Whether a folder listing entry is "." or "..".
+bool IsDotEntry(const WIN32_FIND_DATAW& entry);

@@ -1,0 +1,175 @@
+#include "support/TestSupport.h"
+
+#include <shlwapi.h>
+
+#include <vector>
+
+namespace testsupport {
+
+RegistrySandbox::RegistrySandbox() {
+    wchar_t name[96];
+    wsprintfW(name, L"Software\\OcellixTestSandbox\\%lu-%lu", GetCurrentProcessId(),
+              GetTickCount());
+    path_ = name;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
+                        nullptr) != ERROR_SUCCESS) {
+        root_ = nullptr;
+        return;
+    }
+    if (RegOverridePredefKey(HKEY_CURRENT_USER, root_) != ERROR_SUCCESS) {
+        RegCloseKey(root_);
+        root_ = nullptr;
+    }
+}
+
+RegistrySandbox::~RegistrySandbox() {
+    if (!root_) {
+        return;
+    }
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(root_);
+    RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\OcellixTestSandbox");
+}
+
+TempDir::TempDir() {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    static unsigned counter = 0;
+    wchar_t name[MAX_PATH];
+    wsprintfW(name, L"%socx-%lu-%lu-%u\\", base, GetCurrentProcessId(), GetTickCount(),
+              ++counter);
+    path_ = name;
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempDir::~TempDir() { DeleteTree(path_); }
+
+std::wstring TempDir::MakeDir(const std::wstring& relative) const {
+    std::wstring full = path_;
+    size_t start = 0;
+    while (start <= relative.size()) {
+        size_t end = relative.find(L'\\', start);
+        if (end == std::wstring::npos) {
+            end = relative.size();
+        }
+        if (end > start) {
+            full += relative.substr(start, end - start);
+            CreateDirectoryW(full.c_str(), nullptr);
+            full += L'\\';
+        }
+        start = end + 1;
+    }
+    return full;
+}
+
+std::wstring TempDir::WriteFile(const std::wstring& relative, const std::string& bytes) const {
+    size_t slash = relative.rfind(L'\\');
+    std::wstring folder = slash == std::wstring::npos ? path_ : MakeDir(relative.substr(0, slash));
+    std::wstring full = folder + (slash == std::wstring::npos ? relative : relative.substr(slash + 1));
+    HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        if (!bytes.empty()) {
+            ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        }
+        CloseHandle(file);
+    }
+    return full;
+}
+
+void DeleteTree(const std::wstring& folder) {
+    std::wstring base = folder;
+    if (!base.empty() && base.back() != L'\\') {
+        base += L'\\';
+    }
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((base + L"*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            std::wstring full = base + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(full);
+            } else {
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(base.c_str());
+}
+
+int FreeGdiCapacity() {
+    std::vector<HBRUSH> brushes;
+    brushes.reserve(70000);
+    for (;;) {
+        HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+        if (!brush) {
+            break;
+        }
+        brushes.push_back(brush);
+    }
+    for (HBRUSH brush : brushes) {
+        DeleteObject(brush);
+    }
+    return static_cast<int>(brushes.size());
+}
+
+int FreeUserCapacity() {
+    std::vector<HMENU> menus;
+    menus.reserve(70000);
+    for (;;) {
+        HMENU menu = CreateMenu();
+        if (!menu) {
+            break;
+        }
+        menus.push_back(menu);
+    }
+    for (HMENU menu : menus) {
+        DestroyMenu(menu);
+    }
+    return static_cast<int>(menus.size());
+}
+
+std::wstring ExeDirectory() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    PathRemoveFileSpecW(path);
+    return std::wstring(path) + L'\\';
+}
+
+std::string MakeBmp(int width, int height, const unsigned* pixels) {
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    const DWORD imageBytes = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + imageBytes;
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = imageBytes;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            unsigned pixel = pixels[y * width + x];
+            const char bgra[4] = {static_cast<char>(pixel & 0xFF),
+                                  static_cast<char>((pixel >> 8) & 0xFF),
+                                  static_cast<char>((pixel >> 16) & 0xFF), 0};
+            bytes.append(bgra, 4);
+        }
+    }
+    return bytes;
+}
+
+}  // namespace testsupport
