@@ -335,6 +335,7 @@ def turn_gradient(n, light, mid, dark, r):
 
 
 def disabled_tint(col):
+    """Grey and faded: the look of a button that cannot be pressed."""
     lum = col @ np.array([0.299, 0.587, 0.114])
     g = 128 + 0.42 * lum
     return np.repeat(g[..., None], 3, axis=-1)
@@ -497,6 +498,8 @@ def fit_eye(room, centre):
                         best = (score, rect)
         if best and best[0][0] > pupil_size(w - 1):
             break
+    if best is None:
+        raise SystemExit(f"no eye rectangle fits the eye at {centre}")
     return best[1]
 
 
@@ -571,19 +574,16 @@ def globe():
     for k in (0.0, 0.55, 0.9):
         ring = subtract(ellipse(cx, cy, max(r * k, 0.4), r), ellipse(cx, cy, max(r * k - 1, 0.1),
                                                                      r - 1))
-        c.paint(intersect(inner, ring), lambda x, y: c_mix(x, y, c, 0.28))
+        c.paint(intersect(inner, ring), lightened(c, 0.28))
     for k in (-0.5, 0.0, 0.5):
-        c.paint(intersect(inner, box(0, cy + k * r - 0.5, n, cy + k * r + 0.5)),
-                lambda x, y: c_mix(x, y, c, 0.28))
-    c.paint(intersect(inner, ellipse(cx - 8, cy - 10, 6.5, 4.2)),
-            lambda x, y: c_mix(x, y, c, 0.35))
+        c.paint(intersect(inner, box(0, cy + k * r - 0.5, n, cy + k * r + 0.5)), lightened(c, 0.28))
+    c.paint(intersect(inner, ellipse(cx - 8, cy - 10, 6.5, 4.2)), lightened(c, 0.35))
     return c.pixels(KEY)
 
 
-def c_mix(x, y, c, k):
-    """What is already painted, lightened toward white by k."""
-    base = c.colour
-    return base + (255 - base) * k
+def lightened(c, k):
+    """What is already painted on the canvas, moved toward white by k."""
+    return lambda x, y: c.colour + (255 - c.colour) * k
 
 
 def terminal():
@@ -625,14 +625,14 @@ def gear():
     return c.pixels(KEY)
 
 
-CRITTER_EYES = [circle(14.0, 22.0, 10.2), circle(34.0, 22.0, 10.2)]
+CRITTER_EYE_CENTRES = [(14.0, 22.0), (34.0, 22.0)]
+CRITTER_EYES = [circle(cx, cy, 10.2) for cx, cy in CRITTER_EYE_CENTRES]
 CRITTER_LINE = 1.8
 
 
 def critter_eyes(c, fill, line):
-    for eye in CRITTER_EYES:
-        cx = 14.0 if eye is CRITTER_EYES[0] else 34.0
-        c.outlined(eye, radial(fill[0], fill[1], cx - 2.5, 19.5, 11), line, CRITTER_LINE)
+    for eye, (cx, cy) in zip(CRITTER_EYES, CRITTER_EYE_CENTRES):
+        c.outlined(eye, radial(fill[0], fill[1], cx - 2.5, cy - 2.5, 11), line, CRITTER_LINE)
 
 
 def owl(c):
@@ -701,7 +701,7 @@ def critters():
         draw(c)
         frames.append(c.pixels(KEY))
     rooms = [room_for_pupils(grow(eye, -CRITTER_LINE), 48, 48, 0.6) for eye in CRITTER_EYES]
-    rects = [fit_eye(rooms[0], (14, 22)), fit_eye(rooms[1], (34, 22))]
+    rects = [fit_eye(room, centre) for room, centre in zip(rooms, CRITTER_EYE_CENTRES)]
     return strip(*frames), rects
 
 

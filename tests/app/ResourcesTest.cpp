@@ -246,23 +246,6 @@ TEST(Resources, DialogsCreateEveryControlOfTheirClass) {
     }
 }
 
-TEST(Resources, DialogsUseTheShellFontAtEightPoints) {
-    for (const DialogSpec& spec : Dialogs()) {
-        SCOPED_TRACE(spec.id);
-        HiddenDialog dialog(spec.id);
-        ASSERT_NE(nullptr, dialog.get());
-        auto font = reinterpret_cast<HFONT>(SendMessageW(dialog.get(), WM_GETFONT, 0, 0));
-        ASSERT_NE(nullptr, font);
-        LOGFONTW face = {};
-        ASSERT_NE(0, GetObjectW(font, sizeof(face), &face));
-        EXPECT_STREQ(L"MS Shell Dlg", face.lfFaceName);
-        HDC screen = GetDC(nullptr);
-        const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        EXPECT_EQ(-MulDiv(8, pixelsPerInch, 72), face.lfHeight);
-    }
-}
-
 // ---------------------------------------------------------------- menu, strings, markers
 
 TEST(Resources, PopupMenuOffersOptionsAboutExitInThatOrder) {
