@@ -1,0 +1,54 @@
+// The program's one way into the registry: a key path opened component by component from a
+// root key, with every level's handle kept so that all of them close in one step.
+#pragma once
+
+#include <windows.h>
+
+constexpr int kRegKeyMaxLevels = 15;
+// Code units of one path component, terminator included.
+constexpr int kRegKeyNameChars = 256;
+// Code units of a whole path, terminator excluded.
+constexpr int kRegKeyPathChars = 260;
+
+class RegKey {
+public:
+    struct Level {
+        HKEY key = nullptr;
+        wchar_t name[kRegKeyNameChars] = {};
+    };
+
+    RegKey() = default;
+    ~RegKey() { CloseAll(); }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+
+    // Opens the path below the root, creating missing components when asked. Leading, trailing
+    // and doubled backslashes name no component. On failure nothing is left open. A path of no
+    // component, of more than 15 components, of a component over 255 characters or of more
+    // than 260 characters is refused rather than cut, since a cut path names another key.
+    bool Open(HKEY root, const wchar_t* path, bool create);
+    void CloseAll();
+
+    // Raw data of any type; size is the capacity in bytes on entry and the stored size after
+    // success. The data need not be terminated.
+    bool QueryValue(const wchar_t* name, void* data, DWORD* size);
+    // A REG_DWORD of exactly four bytes; anything else reads as missing and leaves 0.
+    bool QueryDword(const wchar_t* name, DWORD* value);
+    // A REG_SZ that fits the buffer with its terminator. The buffer is always terminated: empty
+    // after a failure, even when the stored text lacks its terminator.
+    bool QueryString(const wchar_t* name, wchar_t* text, DWORD chars);
+    // Writes are silent, as the callers never check them.
+    void SetString(const wchar_t* name, const wchar_t* text);
+    void SetDword(const wchar_t* name, const DWORD* value);
+
+    // The name of the current key's subkey at the index; false past the last one.
+    bool EnumSubkey(DWORD index, wchar_t (&name)[kRegKeyNameChars]);
+    // Deletes the current key's subkey with everything below it.
+    bool DeleteSubkeyTree(const wchar_t* name);
+
+    int depth = 0;
+    Level levels[kRegKeyMaxLevels];
+
+private:
+    HKEY Current() const { return depth > 0 ? levels[depth - 1].key : nullptr; }
+};

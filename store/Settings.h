@@ -1,0 +1,48 @@
+// The program's registry layout and the routines that load and save it. Everything lies under
+// HKEY_CURRENT_USER\Software\<maker>\<program>: "position", "xTap", "yTap" and "reload", and the
+// subkey Blinkets with one key Blinket_00, Blinket_01, ... per blinket. The file locator's last
+// pick lies apart, in "Location" of \SOFTWARE\Tarnwick\Blinkets.
+//
+// Every routine does nothing (ReadReloadFlag answers false) when a name argument is null, and
+// every write is silent.
+#pragma once
+
+#include "model/Blinket.h"
+#include "model/BlinketList.h"
+
+#include <windows.h>
+
+constexpr wchar_t kMakerName[] = L"Tarnwick";
+constexpr wchar_t kProgramName[] = L"Ocellix";
+
+// Sets windowCentreX from "position", or to half the screen width when that is missing or off
+// the screen; leaves it at -1 (centre the window) when the settings key does not exist.
+void LoadSettings(const wchar_t* maker, const wchar_t* program);
+// The same reading for a screen of the given width: false when the settings key does not exist.
+bool ReadWindowCentre(const wchar_t* maker, const wchar_t* program, int screenWidth,
+                      int* centre);
+
+// Appends the stored blinkets to the program's list, in key order. The list ends at the first
+// key that is missing or has no "ImageFile"; a blinket whose image cannot be opened, or whose
+// path does not fit Blinket::imageFile even in its short form, is dropped.
+void LoadBlinkets(const wchar_t* maker, const wchar_t* program);
+void LoadBlinkets(const wchar_t* maker, const wchar_t* program, BlinketList<Blinket>& list);
+
+// Writes the program's list, leaving out blinkets whose image cannot be opened. The keys are
+// numbered without gaps over the blinkets written, and blinket keys left over from a longer list
+// are deleted afterwards, so a failure halfway never loses the stored list.
+void SaveBlinkets(const wchar_t* maker, const wchar_t* program);
+void SaveBlinkets(const wchar_t* maker, const wchar_t* program, const BlinketList<Blinket>& list);
+
+// Records a tap, in client pixels, as "xTap" and "yTap" for other programs.
+void SaveTapPoint(const wchar_t* maker, const wchar_t* program, POINT point);
+
+// Whether another program asked for a rebuild by setting "reload" to 1.
+bool ReadReloadFlag(const wchar_t* maker, const wchar_t* program);
+void WriteReloadFlag(const wchar_t* maker, const wchar_t* program, bool flag);
+
+// The file locator's last pick, or empty.
+void ReadLocatorLocation(wchar_t (&location)[MAX_PATH]);
+// Stores a pick as "Location". A path that is empty, the bare root (two backslashes) or too
+// long to read back is not a usable pick: nothing is stored and the result is false.
+bool SaveLocatorLocation(const wchar_t* path);

@@ -1,0 +1,84 @@
+// Direct registry access for the store tests: values of any type and size written and read
+// around the code under test, as another program or an older version would leave them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace rawreg {
+
+inline bool SetValue(const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
+                     DWORD bytes) {
+    HKEY handle = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &handle, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG result =
+        RegSetValueExW(handle, name, 0, type, static_cast<const BYTE*>(data), bytes);
+    RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
+}
+
+inline bool SetDword(const std::wstring& key, const wchar_t* name, DWORD value) {
+    return SetValue(key, name, REG_DWORD, &value, sizeof(value));
+}
+
+// A REG_SZ with its terminator.
+inline bool SetString(const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+    return SetValue(key, name, REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+// A REG_SZ whose stored bytes stop before the terminator.
+inline bool SetUnterminated(const std::wstring& key, const wchar_t* name,
+                            const std::wstring& text) {
+    return SetValue(key, name, REG_SZ, text.data(),
+                    static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+}
+
+inline bool KeyExists(const std::wstring& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(handle);
+    return true;
+}
+
+struct Value {
+    bool found = false;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> bytes;
+};
+
+// The value as stored: type and raw bytes, with nothing added.
+inline Value GetValue(const std::wstring& key, const wchar_t* name) {
+    Value value;
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+        return value;
+    }
+    DWORD size = 0;
+    if (RegQueryValueExW(handle, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+        value.bytes.resize(size);
+        value.found = RegQueryValueExW(handle, name, nullptr, &value.type, value.bytes.data(),
+                                       &size) == ERROR_SUCCESS;
+        value.bytes.resize(size);
+    }
+    RegCloseKey(handle);
+    return value;
+}
+
+inline bool IsDword(const Value& value, DWORD expected) {
+    DWORD stored = 0;
+    if (!value.found || value.type != REG_DWORD || value.bytes.size() != sizeof(stored)) {
+        return false;
+    }
+    memcpy(&stored, value.bytes.data(), sizeof(stored));
+    return stored == expected;
+}
+
+}  // namespace rawreg

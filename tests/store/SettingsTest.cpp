@@ -1,0 +1,326 @@
+#include "store/Settings.h"
+
+#include "app/ShellState.h"
+#include "store/RawRegistry.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+const std::wstring kSettingsKey = L"Software\\Tarnwick\\Ocellix";
+const std::wstring kListKey = kSettingsKey + L"\\Blinkets";
+const std::wstring kLocatorKey = L"Software\\Tarnwick\\Blinkets";
+
+std::wstring BlinketKey(int number) {
+    wchar_t name[32];
+    wsprintfW(name, L"\\Blinket_%02d", number);
+    return kListKey + name;
+}
+
+class SettingsTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(sandbox.ok()); }
+
+    // Any bytes will do: the store only checks that the image file opens.
+    std::wstring Image(const std::wstring& name) const { return folder.WriteFile(name, "GIF89a"); }
+    std::wstring Missing(const std::wstring& name) const { return folder.path() + name; }
+
+    static void StoreBlinket(int number, const std::wstring& image, int actionCmd = 2,
+                             const std::wstring& actionString = L"\\Windows\\app.exe") {
+        ASSERT_TRUE(rawreg::SetString(BlinketKey(number), L"ImageFile", image));
+        ASSERT_TRUE(rawreg::SetString(BlinketKey(number), L"ActionString", actionString));
+        ASSERT_TRUE(rawreg::SetDword(BlinketKey(number), L"ActionCmd", actionCmd));
+        ASSERT_TRUE(rawreg::SetDword(BlinketKey(number), L"BlinketPos", 4));
+        ASSERT_TRUE(rawreg::SetDword(BlinketKey(number), L"ImagePos", 1));
+    }
+
+    static std::unique_ptr<Blinket> MakeBlinket(const std::wstring& image, int actionCmd,
+                                                const std::wstring& actionString) {
+        auto blinket = std::make_unique<Blinket>();
+        EXPECT_TRUE(blinket->SetImageFile(image.c_str()));
+        blinket->actionCmd = actionCmd;
+        wcscpy(blinket->actionString, actionString.c_str());
+        return blinket;
+    }
+
+    static BlinketList<Blinket> Load() {
+        BlinketList<Blinket> list;
+        LoadBlinkets(kMakerName, kProgramName, list);
+        return list;
+    }
+
+    // A settings key holding only the named value as given (no bytes: without the value).
+    static void ResetSettings(const wchar_t* name, DWORD type, const std::vector<BYTE>& bytes) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software");
+        ASSERT_TRUE(rawreg::SetDword(kSettingsKey, L"other", 0));
+        if (!bytes.empty()) {
+            ASSERT_TRUE(rawreg::SetValue(kSettingsKey, name, type, bytes.data(),
+                                         static_cast<DWORD>(bytes.size())));
+        }
+    }
+
+    testsupport::RegistrySandbox sandbox;
+    testsupport::TempDir folder;
+};
+
+TEST_F(SettingsTest, UsablePositionOrHalfTheScreenWidth) {
+    windowCentreX = -1;
+    LoadSettings(kMakerName, kProgramName);
+    EXPECT_EQ(-1, windowCentreX);  // no settings key: the layout centres the window
+    struct Case {
+        const char* what;
+        DWORD type;
+        std::vector<BYTE> bytes;  // none: the value is missing
+        int centre;
+    };
+    const Case cases[] = {
+        {"missing", REG_DWORD, {}, 512},
+        {"0", REG_DWORD, {0, 0, 0, 0}, 512},
+        {"-1", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}, 512},
+        {"1", REG_DWORD, {1, 0, 0, 0}, 1},
+        {"1023", REG_DWORD, {0xFF, 0x03, 0, 0}, 1023},
+        {"1024, the screen width", REG_DWORD, {0x00, 0x04, 0, 0}, 512},
+        {"5000", REG_DWORD, {0x88, 0x13, 0, 0}, 512},
+        {"REG_SZ \"3\" of four bytes", REG_SZ, {'3', 0, 0, 0}, 512},
+        {"REG_DWORD of two bytes", REG_DWORD, {3, 0}, 512},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetSettings(L"position", c.type, c.bytes);
+        int centre = 0;
+        EXPECT_TRUE(ReadWindowCentre(kMakerName, kProgramName, 1024, &centre));
+        EXPECT_EQ(c.centre, centre);
+    }
+    windowCentreX = -1;
+    LoadSettings(kMakerName, kProgramName);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) / 2, windowCentreX);
+}
+
+TEST_F(SettingsTest, LoadStopsAtTheFirstMissingNumber) {
+    StoreBlinket(0, Image(L"a.gif"));
+    StoreBlinket(1, Image(L"b.gif"));
+    StoreBlinket(3, Image(L"d.gif"));
+    LoadBlinkets(kMakerName, kProgramName);
+    ASSERT_EQ(2, blinkets.Count());
+    EXPECT_EQ(folder.path() + L"a.gif", blinkets.At(0)->imageFile);
+    EXPECT_EQ(folder.path() + L"b.gif", blinkets.At(1)->imageFile);
+    blinkets.Clear();
+}
+
+TEST_F(SettingsTest, ABlinketWhoseImageIsGoneIsDroppedAndLoadingGoesOn) {
+    StoreBlinket(0, Missing(L"gone.gif"));
+    StoreBlinket(1, Image(L"b.gif"), 1, L"http://example.org/");
+    const BlinketList<Blinket> list = Load();
+    ASSERT_EQ(1, list.Count());
+    EXPECT_EQ(folder.path() + L"b.gif", list.At(0)->imageFile);
+    EXPECT_STREQ(L"http://example.org/", list.At(0)->actionString);
+    EXPECT_EQ(1, list.At(0)->actionCmd);
+    EXPECT_EQ(4, list.At(0)->blinketPos);
+    EXPECT_EQ(1, list.At(0)->imagePos);
+}
+
+TEST_F(SettingsTest, AKeyWithOnlyTheImageFileGetsTheDefaults) {
+    ASSERT_TRUE(rawreg::SetString(BlinketKey(0), L"ImageFile", Image(L"a.gif")));
+    const BlinketList<Blinket> list = Load();
+    ASSERT_EQ(1, list.Count());
+    EXPECT_EQ(1, list.At(0)->actionCmd);
+    EXPECT_EQ(1, list.At(0)->blinketPos);
+    EXPECT_EQ(0, list.At(0)->imagePos);
+    EXPECT_STREQ(L"", list.At(0)->actionString);
+}
+
+TEST_F(SettingsTest, ALongImagePathLoadsInItsShortFormOrIsDropped) {
+    const std::wstring longName = L"a-very-long-image-file-name-for-the-strip.gif";
+    const std::wstring deep = L"first long folder name\\second long folder name\\"
+                              L"third long folder name\\fourth long folder\\";
+    StoreBlinket(0, Image(longName));
+    StoreBlinket(1, Image(deep + longName));
+    StoreBlinket(2, Image(L"c.gif"));
+    ASSERT_GT(folder.path().size() + longName.size(), 63u);
+    const BlinketList<Blinket> list = Load();
+    ASSERT_EQ(2, list.Count());
+    wchar_t shortPath[MAX_PATH] = {};
+    GetShortPathNameW((folder.path() + longName).c_str(), shortPath, MAX_PATH);
+    EXPECT_STREQ(shortPath, list.At(0)->imageFile);
+    EXPECT_EQ(folder.path() + L"c.gif", list.At(1)->imageFile);
+}
+
+TEST_F(SettingsTest, SavingAShorterListLeavesNoKeyFromTheLongerOne) {
+    for (int number = 0; number < 5; ++number) {
+        StoreBlinket(number, Image(L"old.gif"));
+    }
+    // Left by other writers: beyond a gap, in another letter case, with a subkey.
+    StoreBlinket(7, Image(L"old.gif"));
+    ASSERT_TRUE(rawreg::SetDword(kListKey + L"\\blinket_09", L"n", 1));
+    ASSERT_TRUE(rawreg::SetDword(BlinketKey(4) + L"\\Inner", L"n", 1));
+    ASSERT_TRUE(rawreg::SetDword(kListKey + L"\\Notes", L"n", 1));
+    BlinketList<Blinket> list;
+    for (const wchar_t* name : {L"x.gif", L"y.gif", L"z.gif"}) {
+        list.Append(MakeBlinket(Image(name), 1, name));
+    }
+    SaveBlinkets(kMakerName, kProgramName, list);
+    for (int number = 0; number < 3; ++number) {
+        EXPECT_TRUE(rawreg::KeyExists(BlinketKey(number)));
+    }
+    for (int number = 3; number < 10; ++number) {
+        EXPECT_FALSE(rawreg::KeyExists(BlinketKey(number))) << number;
+    }
+    EXPECT_TRUE(rawreg::KeyExists(kListKey + L"\\Notes"));
+    const BlinketList<Blinket> loaded = Load();
+    ASSERT_EQ(3, loaded.Count());
+    EXPECT_STREQ(L"z.gif", loaded.At(2)->actionString);
+}
+
+TEST_F(SettingsTest, ABlinketSkippedAtSaveLeavesNoGap) {
+    BlinketList<Blinket> list;
+    list.Append(MakeBlinket(Image(L"a.gif"), 1, L"first"));
+    list.Append(MakeBlinket(Image(L"b.gif"), 1, L"skipped"));
+    list.Append(MakeBlinket(Image(L"c.gif"), 2, L"third"));
+    DeleteFileW((folder.path() + L"b.gif").c_str());
+    SaveBlinkets(kMakerName, kProgramName, list);
+    EXPECT_FALSE(rawreg::KeyExists(BlinketKey(2)));
+    const BlinketList<Blinket> loaded = Load();
+    ASSERT_EQ(2, loaded.Count());
+    EXPECT_STREQ(L"first", loaded.At(0)->actionString);
+    EXPECT_STREQ(L"third", loaded.At(1)->actionString);
+    EXPECT_EQ(2, loaded.At(1)->actionCmd);
+}
+
+TEST_F(SettingsTest, SaveWritesEveryFieldAndAnEmptyActionStringAsEmptyText) {
+    blinkets.Append(MakeBlinket(Image(L"a.gif"), 3, L""));
+    blinkets.At(0)->blinketPos = -2;
+    blinkets.At(0)->imagePos = 5;
+    SaveBlinkets(kMakerName, kProgramName);
+    blinkets.Clear();
+    const rawreg::Value action = rawreg::GetValue(BlinketKey(0), L"ActionString");
+    ASSERT_TRUE(action.found);
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), action.type);
+    EXPECT_EQ(2u, action.bytes.size());
+    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(BlinketKey(0), L"ActionCmd"), 3));
+    const BlinketList<Blinket> loaded = Load();
+    ASSERT_EQ(1, loaded.Count());
+    EXPECT_EQ(folder.path() + L"a.gif", loaded.At(0)->imageFile);
+    EXPECT_EQ(3, loaded.At(0)->actionCmd);
+    EXPECT_EQ(-2, loaded.At(0)->blinketPos);
+    EXPECT_EQ(5, loaded.At(0)->imagePos);
+}
+
+TEST_F(SettingsTest, HostileBlinketValuesAreSurvived) {
+    const std::wstring image = Image(L"a.gif");
+    const std::wstring huge(50 * 1024, L'h');  // 100 KB
+    // 0: path stored without its terminator; number values of the wrong type.
+    ASSERT_TRUE(rawreg::SetUnterminated(BlinketKey(0), L"ImageFile", image));
+    ASSERT_TRUE(rawreg::SetString(BlinketKey(0), L"ActionCmd", L"2"));
+    ASSERT_TRUE(rawreg::SetValue(BlinketKey(0), L"ImagePos", REG_QWORD, "\1\0\0\0\0\0\0\0", 8));
+    // 1: a 100 KB image path, and 2: a binary one, are dropped without ending the list.
+    ASSERT_TRUE(rawreg::SetString(BlinketKey(1), L"ImageFile", huge));
+    ASSERT_TRUE(rawreg::SetValue(BlinketKey(2), L"ImageFile", REG_BINARY, image.c_str(),
+                                 static_cast<DWORD>((image.size() + 1) * 2)));
+    // 3: unreadable action strings leave it empty.
+    ASSERT_TRUE(rawreg::SetString(BlinketKey(3), L"ImageFile", image));
+    ASSERT_TRUE(rawreg::SetString(BlinketKey(3), L"ActionString", huge));
+    ASSERT_TRUE(rawreg::SetString(BlinketKey(4), L"ImageFile", image));
+    ASSERT_TRUE(rawreg::SetValue(BlinketKey(4), L"ActionString", REG_BINARY, "abcd", 4));
+    const BlinketList<Blinket> list = Load();
+    ASSERT_EQ(3, list.Count());
+    EXPECT_EQ(image, list.At(0)->imageFile);
+    EXPECT_EQ(1, list.At(0)->actionCmd);
+    EXPECT_EQ(0, list.At(0)->imagePos);
+    EXPECT_STREQ(L"", list.At(1)->actionString);
+    EXPECT_STREQ(L"", list.At(2)->actionString);
+}
+
+TEST_F(SettingsTest, AThousandBlinketsLoad) {
+    const std::wstring image = Image(L"a.gif");
+    for (int number = 0; number < 1000; ++number) {
+        ASSERT_TRUE(rawreg::SetString(BlinketKey(number), L"ImageFile", image));
+        ASSERT_TRUE(rawreg::SetDword(BlinketKey(number), L"ImagePos", number));
+    }
+    const BlinketList<Blinket> loaded = Load();
+    ASSERT_EQ(1000, loaded.Count());
+    EXPECT_EQ(999, loaded.At(999)->imagePos);
+}
+
+TEST_F(SettingsTest, ReloadIsRequestedOnlyByTheNumberOne) {
+    EXPECT_FALSE(ReadReloadFlag(kMakerName, kProgramName));  // no settings key
+    struct Case {
+        const char* what;
+        DWORD type;
+        std::vector<BYTE> bytes;
+        bool requested;
+    };
+    const Case cases[] = {
+        {"absent", REG_DWORD, {}, false},
+        {"0", REG_DWORD, {0, 0, 0, 0}, false},
+        {"2", REG_DWORD, {2, 0, 0, 0}, false},
+        {"1", REG_DWORD, {1, 0, 0, 0}, true},
+        {"REG_SZ of four bytes reading 1 raw", REG_SZ, {1, 0, 0, 0}, false},
+        {"REG_BINARY 1", REG_BINARY, {1, 0, 0, 0}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetSettings(L"reload", c.type, c.bytes);
+        EXPECT_EQ(c.requested, ReadReloadFlag(kMakerName, kProgramName));
+    }
+}
+
+TEST_F(SettingsTest, ServingAReloadRequestClearsIt) {
+    ASSERT_TRUE(rawreg::SetDword(kSettingsKey, L"reload", 1));
+    EXPECT_TRUE(ReadReloadFlag(kMakerName, kProgramName));
+    WriteReloadFlag(kMakerName, kProgramName, false);
+    EXPECT_FALSE(ReadReloadFlag(kMakerName, kProgramName));
+    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(kSettingsKey, L"reload"), 0));
+}
+
+TEST_F(SettingsTest, TapPointCreatesTheKeyAndKeepsNegativeCoordinates) {
+    SaveTapPoint(kMakerName, kProgramName, POINT{-3, 250});
+    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(kSettingsKey, L"xTap"), 0xFFFFFFFD));
+    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(kSettingsKey, L"yTap"), 250));
+}
+
+TEST_F(SettingsTest, NullNamesTouchNothing) {
+    StoreBlinket(0, Image(L"a.gif"));
+    ASSERT_TRUE(rawreg::SetDword(kSettingsKey, L"reload", 1));
+    BlinketList<Blinket> list;
+    LoadBlinkets(nullptr, kProgramName, list);
+    EXPECT_EQ(0, list.Count());
+    EXPECT_FALSE(ReadReloadFlag(kMakerName, nullptr));
+    WriteReloadFlag(nullptr, kProgramName, false);
+    SaveBlinkets(kMakerName, nullptr, list);
+    SaveTapPoint(nullptr, nullptr, POINT{1, 1});
+    EXPECT_TRUE(ReadReloadFlag(kMakerName, kProgramName));
+    EXPECT_TRUE(rawreg::KeyExists(BlinketKey(0)));
+    EXPECT_FALSE(rawreg::GetValue(kSettingsKey, L"xTap").found);
+}
+
+TEST_F(SettingsTest, OnlyAUsablePickIsRememberedAsLocation) {
+    wchar_t location[MAX_PATH] = L"junk";
+    ReadLocatorLocation(location);
+    EXPECT_STREQ(L"", location);
+    EXPECT_TRUE(SaveLocatorLocation(L"\\Windows\\foo.exe"));
+    const std::wstring tooLong(MAX_PATH, L'p');
+    for (const wchar_t* refused : {L"\\\\", L"", tooLong.c_str(), static_cast<const wchar_t*>(nullptr)}) {
+        EXPECT_FALSE(SaveLocatorLocation(refused));
+    }
+    ReadLocatorLocation(location);
+    EXPECT_STREQ(L"\\Windows\\foo.exe", location);
+}
+
+TEST_F(SettingsTest, HostileLocationsReadAsEmptyOrTerminated) {
+    wchar_t location[MAX_PATH];
+    ASSERT_TRUE(rawreg::SetUnterminated(kLocatorKey, L"Location", L"\\Temp"));
+    ReadLocatorLocation(location);
+    EXPECT_STREQ(L"\\Temp", location);
+    ASSERT_TRUE(rawreg::SetString(kLocatorKey, L"Location", std::wstring(50 * 1024, L'h')));
+    ReadLocatorLocation(location);
+    EXPECT_STREQ(L"", location);
+    ASSERT_TRUE(rawreg::SetValue(kLocatorKey, L"Location", REG_BINARY, L"\\Temp", 12));
+    ReadLocatorLocation(location);
+    EXPECT_STREQ(L"", location);
+}
+
+}  // namespace
