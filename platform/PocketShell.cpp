@@ -53,9 +53,7 @@ LRESULT CALLBACK DoneButtonProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(dialog, DoneButtonProc, id);
-        break;
+    case WM_NCDESTROY: RemoveWindowSubclass(dialog, DoneButtonProc, id); break;
     }
     return DefSubclassProc(dialog, message, wParam, lParam);
 }
@@ -107,23 +105,20 @@ Gesture DispatchOther(HWND window, const MSG& peeked) {
         return Gesture::Undecided;
     }
     switch (message.message) {
-    case WM_QUIT:
-        PostQuitMessage(static_cast<int>(message.wParam));
-        return Gesture::Tap;
+    case WM_QUIT: PostQuitMessage(static_cast<int>(message.wParam)); return Gesture::Tap;
     case WM_KEYDOWN:
         if (message.wParam == VK_ESCAPE) {
             return Gesture::Tap;
         }
         break;
-    case WM_CANCELMODE:
-        DispatchMessageW(&message);
-        return Gesture::Tap;
+    case WM_CANCELMODE: DispatchMessageW(&message); return Gesture::Tap;
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
     return IsWindow(window) && GetCapture() == window ? Gesture::Undecided : Gesture::Tap;
 }
 
+// The hold is decided only on an empty queue: a release already queued always wins.
 Gesture WaitForGesture(HWND window, const RECT& dragRect, DWORD holdTime) {
     const DWORD start = GetTickCount();
     for (;;) {
@@ -131,12 +126,14 @@ Gesture WaitForGesture(HWND window, const RECT& dragRect, DWORD holdTime) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
             const bool pointer =
                 message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST;
-            const Gesture gesture = pointer ? JudgePointer(window, dragRect, message)
-                                            : DispatchOther(window, message);
+            const Gesture gesture =
+                pointer ? JudgePointer(window, dragRect, message) : DispatchOther(window, message);
             if (gesture != Gesture::Undecided) {
                 return gesture;
             }
-            if (GetTickCount() - start >= holdTime) {
+            // A queue that never empties (a paint that is never validated, say) must not keep
+            // the stylus waiting for ever.
+            if (GetTickCount() - start >= 2 * holdTime) {
                 return Gesture::Hold;
             }
         }
@@ -350,8 +347,7 @@ HBITMAP SHLoadImageFile(LPCWSTR fileName) {
     }
     ComObject<IWICBitmapDecoder> decoder;
     if (FAILED(factory->CreateDecoderFromFilename(fileName, nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand,
-                                                  decoder.put()))) {
+                                                  WICDecodeMetadataCacheOnDemand, decoder.put()))) {
         return nullptr;
     }
     return DecodeFirstFrame(factory.get(), decoder.get());
@@ -376,8 +372,7 @@ HBITMAP SHLoadImageResource(HINSTANCE module, UINT resourceId) {
     if (FAILED(factory->CreateStream(stream.put())) ||
         FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), size)) ||
         FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr,
-                                                WICDecodeMetadataCacheOnDemand,
-                                                decoder.put()))) {
+                                                WICDecodeMetadataCacheOnDemand, decoder.put()))) {
         return nullptr;
     }
     return DecodeFirstFrame(factory.get(), decoder.get());

@@ -156,8 +156,8 @@ TEST(PocketDialog, FullScreenFillsTheWorkAreaOfItsMonitor) {
     ASSERT_NE(nullptr, dialog.get());
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
-    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(dialog.get(), MONITOR_DEFAULTTONEAREST),
-                                &monitor));
+    ASSERT_TRUE(
+        GetMonitorInfoW(MonitorFromWindow(dialog.get(), MONITOR_DEFAULTTONEAREST), &monitor));
     RECT window = {};
     GetWindowRect(dialog.get(), &window);
     EXPECT_TRUE(EqualRect(&monitor.rcWork, &window))
@@ -211,9 +211,9 @@ TEST(PocketDialog, ModalLoopEndsOnEscEnterAndCloseBox) {
         run.post = post.message;
         run.postWParam = post.wParam;
         DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU, false);
-        const INT_PTR result = DialogBoxIndirectParamW(
-            GetModuleHandleW(nullptr), dialog.get(), nullptr, TestDialogProc,
-            reinterpret_cast<LPARAM>(&run));
+        const INT_PTR result =
+            DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), nullptr,
+                                    TestDialogProc, reinterpret_cast<LPARAM>(&run));
         EXPECT_EQ(1, result);
         EXPECT_EQ(std::vector<Command>{kDone}, run.commands);
     }
@@ -229,8 +229,8 @@ TEST(PocketDialog, OtherCommandsPassUnchanged) {
                  reinterpret_cast<LPARAM>(ok));
     SendMessageW(dialog.get(), WM_COMMAND, MAKEWPARAM(1007, CBN_SELCHANGE), 0);
     SendMessageW(dialog.get(), WM_COMMAND, MAKEWPARAM(202, BN_CLICKED), 0);
-    const std::vector<Command> expected = {{IDOK, BN_CLICKED}, {1007, CBN_SELCHANGE},
-                                           {202, BN_CLICKED}};
+    const std::vector<Command> expected = {
+        {IDOK, BN_CLICKED}, {1007, CBN_SELCHANGE}, {202, BN_CLICKED}};
     EXPECT_EQ(expected, run.commands);
 }
 

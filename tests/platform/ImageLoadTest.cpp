@@ -20,7 +20,9 @@ namespace {
 constexpr COLORREF kKey = RGB(128, 0, 128);
 
 // 0x00RRGGBB as the files hold it, 0x00BBGGRR as GetPixel answers.
-COLORREF FromRgb(unsigned rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+COLORREF FromRgb(unsigned rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
 
 // Every alpha byte of a 32-bit DIB section, with its size and orientation checked on the way.
 std::vector<BYTE> AlphaBytes(HBITMAP bitmap) {
@@ -71,7 +73,9 @@ const unsigned kColours[15] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF,
                                0xFF00FF, 0x123456, 0x654321, 0x000000, 0xFFFFFF,
                                0x808080, 0x7F0080, 0x010203, 0xFEDCBA, 0x0F0F0F};
 
-std::string OpaqueBmp() { return MakeBmp(5, 3, kColours); }
+std::string OpaqueBmp() {
+    return MakeBmp(5, 3, kColours);
+}
 
 std::string OpaqueGif() {
     unsigned char indices[15];
@@ -174,7 +178,8 @@ std::string AlphaBmp(int width, int height, const unsigned* pixels) {
     info.bV5GreenMask = 0x0000FF00;
     info.bV5BlueMask = 0x000000FF;
     info.bV5AlphaMask = 0xFF000000;
-    info.bV5CSType = 0x73524742; // LCS_sRGB, spelled out: the header writes it as a multi-character literal
+    info.bV5CSType =
+        0x73524742; // LCS_sRGB, spelled out: the header writes it as a multi-character literal
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
     bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
     for (int y = height - 1; y >= 0; --y) {
@@ -189,8 +194,8 @@ TEST(ImageFile, BmpAlphaCountsUnlessItIsZeroEverywhere) {
     TempDir dir;
     const Decoded keyed =
         Decode(SHLoadImageFile(dir.WriteFile(L"mixed.bmp", AlphaBmp(2, 2, mixed)).c_str()));
-    const std::vector<COLORREF> keyedPixels = {RGB(0x10, 0x20, 0x30), kKey,
-                                               RGB(0x10, 0x20, 0x30), kKey};
+    const std::vector<COLORREF> keyedPixels = {RGB(0x10, 0x20, 0x30), kKey, RGB(0x10, 0x20, 0x30),
+                                               kKey};
     EXPECT_EQ(keyedPixels, keyed.pixels);
     ExpectOpaqueToImageLists(keyed);
     // Most programs leave the fourth byte of a 32-bit BMP zero and mean an opaque picture.
@@ -257,8 +262,8 @@ TEST(ImageResource, DecodesGifAndBmpDataOfTypeGif) {
     const Decoded bmp = Decode(SHLoadImageResource(module, IDB_TEST_BMP));
     ASSERT_EQ(3, bmp.width);
     ASSERT_EQ(2, bmp.height);
-    const std::vector<COLORREF> bmpPixels = {red, green, blue, RGB(255, 255, 0), RGB(0, 0, 0),
-                                             kKey};
+    const std::vector<COLORREF> bmpPixels = {red,          green, blue, RGB(255, 255, 0),
+                                             RGB(0, 0, 0), kKey};
     EXPECT_EQ(bmpPixels, bmp.pixels);
     ExpectOpaqueToImageLists(bmp);
 }

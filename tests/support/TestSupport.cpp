@@ -191,8 +191,8 @@ template <class T> void ReleaseCom(T*& object) {
 
 }  // namespace
 
-std::string MakeGif(int width, int height, const unsigned char* indices,
-                    const unsigned* palette, int paletteSize, int transparentIndex) {
+std::string MakeGif(int width, int height, const unsigned char* indices, const unsigned* palette,
+                    int paletteSize, int transparentIndex) {
     std::string bytes = "GIF89a";
     AppendWord(bytes, width);
     AppendWord(bytes, height);

@@ -59,8 +59,8 @@ std::wstring ExeDirectory();
 std::string MakeBmp(int width, int height, const unsigned* pixels);
 // Writes a GIF89a file of palette indices (rows top first) with a palette of up to 256 colours
 // (0x00RRGGBB); a transparentIndex of -1 means no transparent colour.
-std::string MakeGif(int width, int height, const unsigned char* indices,
-                    const unsigned* palette, int paletteSize, int transparentIndex = -1);
+std::string MakeGif(int width, int height, const unsigned char* indices, const unsigned* palette,
+                    int paletteSize, int transparentIndex = -1);
 // Writes a 32-bit PNG file of the given pixels (0xAARRGGBB, not premultiplied, rows top first)
 // through Windows Imaging Component; empty when the encoder fails.
 std::string MakePng(int width, int height, const unsigned* pixels);
