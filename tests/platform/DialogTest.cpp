@@ -114,16 +114,11 @@ INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 class ModelessDialog {
 public:
-    ModelessDialog(DialogRun& run, DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                   bool okButton = false)
+    ModelessDialog(DialogRun& run, DWORD style, bool okButton = false)
         : template_(style, okButton),
           dialog_(CreateDialogIndirectParamW(GetModuleHandleW(nullptr), template_.get(), nullptr,
                                              TestDialogProc, reinterpret_cast<LPARAM>(&run))) {}
-    ~ModelessDialog() {
-        if (dialog_) {
-            DestroyWindow(dialog_);
-        }
-    }
+    ~ModelessDialog() { DestroyWindow(dialog_); }
     HWND get() const { return dialog_; }
 
 private:
@@ -131,28 +126,11 @@ private:
     HWND dialog_;
 };
 
-// The dialog manager's handling of a key typed into the edit control.
-void TypeKey(HWND dialog, WPARAM key) {
-    MSG message = {};
-    message.hwnd = GetDlgItem(dialog, kEditId);
-    message.message = WM_KEYDOWN;
-    message.wParam = key;
-    message.lParam = 1;
-    IsDialogMessageW(dialog, &message);
-}
-
-void DispatchPending() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageW(&message);
-    }
-}
-
 const Command kDone = {IDOK, kDoneNotification};
 
-TEST(PocketDialog, FullScreenFillsTheWorkAreaOfItsMonitor) {
+TEST(PocketDialog, FullScreenFillsTheWorkAreaAndTheCloseBoxIsThere) {
     DialogRun run;
-    ModelessDialog dialog(run);
+    ModelessDialog dialog(run, WS_POPUP | WS_CAPTION);
     ASSERT_NE(nullptr, dialog.get());
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
@@ -162,46 +140,25 @@ TEST(PocketDialog, FullScreenFillsTheWorkAreaOfItsMonitor) {
     GetWindowRect(dialog.get(), &window);
     EXPECT_TRUE(EqualRect(&monitor.rcWork, &window))
         << window.left << "," << window.top << "," << window.right << "," << window.bottom;
+    EXPECT_TRUE(GetWindowLongPtrW(dialog.get(), GWL_STYLE) & WS_SYSMENU);
 
     DialogRun plain;
     plain.flags = SHIDIF_DONEBUTTON;
-    ModelessDialog small(plain);
+    ModelessDialog small(plain, WS_POPUP | WS_CAPTION | WS_SYSMENU);
     GetWindowRect(small.get(), &window);
     EXPECT_LT(window.right - window.left, monitor.rcWork.right - monitor.rcWork.left);
 }
 
-TEST(PocketDialog, CloseBoxEscAndEnterReachTheProcedureAsDone) {
-    const struct {
-        const char* way;
-        void (*act)(HWND dialog);
-    } ways[] = {
-        {"close box", [](HWND d) { SendMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"WM_CLOSE", [](HWND d) { SendMessageW(d, WM_CLOSE, 0, 0); }},
-        {"Esc", [](HWND d) { TypeKey(d, VK_ESCAPE); }},
-        {"Enter", [](HWND d) { TypeKey(d, VK_RETURN); }},
-    };
-    for (const auto& way : ways) {
-        SCOPED_TRACE(way.way);
-        DialogRun run;
-        ModelessDialog dialog(run);
-        ASSERT_NE(nullptr, dialog.get());
-        way.act(dialog.get());
-        DispatchPending();
-        EXPECT_EQ(std::vector<Command>{kDone}, run.commands);
-        // Closing is the procedure's decision, not the shell's.
-        EXPECT_TRUE(IsWindow(dialog.get()));
-    }
-}
-
-TEST(PocketDialog, ModalLoopEndsOnEscEnterAndCloseBox) {
+TEST(PocketDialog, EscEnterAndTheCloseBoxEndTheModalLoopAsDone) {
     const struct {
         int to;
         UINT message;
         WPARAM wParam;
     } posts[] = {
-        {kEditId, WM_KEYDOWN, VK_ESCAPE},
-        {kEditId, WM_KEYDOWN, VK_RETURN},
+        {kEditId, WM_KEYDOWN, VK_ESCAPE}, // the dialog manager makes it IDCANCEL
+        {kEditId, WM_KEYDOWN, VK_RETURN}, // IDOK with code 0, no control with id 1
         {0, WM_SYSCOMMAND, SC_CLOSE},
+        {0, WM_CLOSE, 0},
     };
     for (const auto& post : posts) {
         SCOPED_TRACE(testing::Message() << "message " << post.message << " " << post.wParam);
@@ -219,60 +176,26 @@ TEST(PocketDialog, ModalLoopEndsOnEscEnterAndCloseBox) {
     }
 }
 
-TEST(PocketDialog, OtherCommandsPassUnchanged) {
+TEST(PocketDialog, OtherCommandsPassUnchangedAndAskingTwiceSendsOneDone) {
     DialogRun run;
     ModelessDialog dialog(run, WS_POPUP | WS_CAPTION | WS_SYSMENU, true);
     ASSERT_NE(nullptr, dialog.get());
-    HWND ok = GetDlgItem(dialog.get(), IDOK);
-    // A real button with id 1 keeps its click; a combo box's selection change keeps code 1.
-    SendMessageW(dialog.get(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(ok));
-    SendMessageW(dialog.get(), WM_COMMAND, MAKEWPARAM(1007, CBN_SELCHANGE), 0);
-    SendMessageW(dialog.get(), WM_COMMAND, MAKEWPARAM(202, BN_CLICKED), 0);
-    const std::vector<Command> expected = {
-        {IDOK, BN_CLICKED}, {1007, CBN_SELCHANGE}, {202, BN_CLICKED}};
-    EXPECT_EQ(expected, run.commands);
-}
-
-TEST(PocketDialog, WithoutDoneButtonTheDialogManagerKeepsItsWays) {
-    DialogRun run;
-    run.flags = SHIDIF_SIZEDLGFULLSCREEN;
-    ModelessDialog dialog(run);
-    ASSERT_NE(nullptr, dialog.get());
-    SendMessageW(dialog.get(), WM_CLOSE, 0, 0);
-    DispatchPending(); // the dialog manager posts its IDCANCEL
-    TypeKey(dialog.get(), VK_ESCAPE);
-    const std::vector<Command> expected = {{IDCANCEL, 0}, {IDCANCEL, 0}};
-    EXPECT_EQ(expected, run.commands);
-}
-
-TEST(PocketDialog, DoneButtonGivesACloseBoxAndAskingTwiceSendsOneDone) {
-    DialogRun run;
-    ModelessDialog dialog(run, WS_POPUP | WS_CAPTION);
-    ASSERT_NE(nullptr, dialog.get());
-    EXPECT_TRUE(GetWindowLongPtrW(dialog.get(), GWL_STYLE) & WS_SYSMENU);
     SHINITDLGINFO again = {SHIDIM_FLAGS, dialog.get(), SHIDIF_DONEBUTTON};
     EXPECT_TRUE(SHInitDialog(&again));
+    // A real button with id 1 keeps its click; a combo box's selection change keeps code 1.
+    SendMessageW(dialog.get(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog.get(), IDOK)));
+    SendMessageW(dialog.get(), WM_COMMAND, MAKEWPARAM(1007, CBN_SELCHANGE), 0);
     SendMessageW(dialog.get(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(std::vector<Command>{kDone}, run.commands);
-}
-
-TEST(PocketDialog, BadArgumentsAreRefused) {
-    EXPECT_FALSE(SHInitDialog(nullptr));
-    SHINITDLGINFO noWindow = {SHIDIM_FLAGS, nullptr, kPocketFlags};
-    EXPECT_FALSE(SHInitDialog(&noWindow));
-    DialogRun run;
-    run.flags = SHIDIF_DONEBUTTON;
-    ModelessDialog dialog(run);
-    SHINITDLGINFO noMask = {0, dialog.get(), SHIDIF_SIZEDLGFULLSCREEN};
-    EXPECT_FALSE(SHInitDialog(&noMask));
+    const std::vector<Command> expected = {{IDOK, BN_CLICKED}, {1007, CBN_SELCHANGE}, kDone};
+    EXPECT_EQ(expected, run.commands);
+    EXPECT_TRUE(IsWindow(dialog.get())); // closing is the procedure's decision
 }
 
 TEST(PocketMenuBar, EmptyBarSucceedsAndShowsNothing) {
     DialogRun run;
-    ModelessDialog dialog(run);
+    ModelessDialog dialog(run, WS_POPUP | WS_CAPTION | WS_SYSMENU);
     ASSERT_NE(nullptr, dialog.get());
-    HWND firstChild = GetWindow(dialog.get(), GW_CHILD);
     SHMENUBARINFO bar = {};
     bar.cbSize = sizeof(bar);
     bar.hwndParent = dialog.get();
@@ -280,15 +203,14 @@ TEST(PocketMenuBar, EmptyBarSucceedsAndShowsNothing) {
     bar.hwndMB = reinterpret_cast<HWND>(1);
     EXPECT_TRUE(SHCreateMenuBar(&bar));
     EXPECT_EQ(nullptr, bar.hwndMB);
-    EXPECT_EQ(firstChild, GetWindow(dialog.get(), GW_CHILD));
-    EXPECT_EQ(nullptr, GetNextWindow(firstChild, GW_HWNDNEXT)); // still only the edit control
+    HWND onlyChild = GetWindow(dialog.get(), GW_CHILD); // the edit control, nothing added
+    EXPECT_EQ(kEditId, GetDlgCtrlID(onlyChild));
+    EXPECT_EQ(nullptr, GetWindow(onlyChild, GW_HWNDNEXT));
 
-    SHMENUBARINFO toolbar = bar;
-    toolbar.dwFlags = 0;
-    toolbar.nToolBarId = 100;
-    EXPECT_FALSE(SHCreateMenuBar(&toolbar));
-    EXPECT_EQ(nullptr, toolbar.hwndMB);
-    EXPECT_FALSE(SHCreateMenuBar(nullptr));
+    bar.dwFlags = 0;
+    bar.nToolBarId = 100;
+    EXPECT_FALSE(SHCreateMenuBar(&bar));
+    EXPECT_EQ(nullptr, bar.hwndMB);
 }
 
 }  // namespace
