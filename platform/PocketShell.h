@@ -41,7 +41,8 @@ struct SHMENUBARINFO {
     COLORREF clrBk;
 };
 
-// An empty menu bar: succeeds and shows nothing.
+// An empty menu bar (SHCMBF_EMPTYBAR): succeeds and shows nothing; hwndMB is null. Any other
+// menu bar fails.
 BOOL SHCreateMenuBar(SHMENUBARINFO* info);
 
 // SHRecognizeGesture
@@ -58,15 +59,19 @@ struct SHRGINFO {
 };
 
 // Tap-and-hold for a left-button press that has just arrived: GN_CONTEXTMENU when the button
-// stays down for the hold time without the pointer leaving the drag rectangle, 0 as soon as
-// it is released or moves away. The button-up message stays queued for the window.
+// stays down for the hold time (500 ms, 1000 ms with SHRG_LONGDELAY) without the pointer
+// leaving the drag rectangle, 0 as soon as it is released or moves away, or the wait is
+// cancelled (Esc, WM_CANCELMODE, lost capture, WM_QUIT). The button-up message stays queued for
+// the window; other messages are dispatched meanwhile. Only SHRG_RETURNCMD is offered: without
+// it the call returns 0 at once.
 DWORD SHRecognizeGesture(SHRGINFO* info);
 
 // Sent as the wParam of WM_SETTINGCHANGE when the screen is rotated or resized.
 #define SETTINGCHANGE_RESET 0x3002
 
 // Decode a GIF, PNG or BMP file, or a resource of type "GIF" holding GIF or BMP data, into a
-// 32-bit DIB section. Pixels with alpha below half become the key colour RGB(128, 0, 128).
-// Null when the data does not decode.
+// 32-bit bottom-up DIB section (BI_RGB), first frame only. Pixels with alpha below half become
+// the key colour RGB(128, 0, 128); every alpha byte is 0, so image lists mask by colour. Null
+// when the data does not decode. COM is initialised for the call; the caller owns the bitmap.
 HBITMAP SHLoadImageFile(LPCWSTR fileName);
 HBITMAP SHLoadImageResource(HINSTANCE module, UINT resourceId);

@@ -1,7 +1,10 @@
 #include "support/TestSupport.h"
 
+#include <objbase.h>
 #include <shlwapi.h>
+#include <wincodec.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace testsupport {
@@ -170,6 +173,156 @@ std::string MakeBmp(int width, int height, const unsigned* pixels) {
         }
     }
     return bytes;
+}
+
+namespace {
+
+void AppendWord(std::string& bytes, unsigned value) {
+    bytes += static_cast<char>(value & 0xFF);
+    bytes += static_cast<char>((value >> 8) & 0xFF);
+}
+
+template <class T> void ReleaseCom(T*& object) {
+    if (object) {
+        object->Release();
+        object = nullptr;
+    }
+}
+
+}  // namespace
+
+std::string MakeGif(int width, int height, const unsigned char* indices, const unsigned* palette,
+                    int paletteSize, int transparentIndex) {
+    std::string bytes = "GIF89a";
+    AppendWord(bytes, width);
+    AppendWord(bytes, height);
+    bytes += '\xF7'; // a global colour table of 256 entries, 8 bits per primary
+    bytes += '\0';
+    bytes += '\0';
+    for (int i = 0; i < 256; ++i) {
+        const unsigned colour = i < paletteSize ? palette[i] : 0;
+        bytes += static_cast<char>((colour >> 16) & 0xFF);
+        bytes += static_cast<char>((colour >> 8) & 0xFF);
+        bytes += static_cast<char>(colour & 0xFF);
+    }
+    if (transparentIndex >= 0) {
+        bytes += std::string("\x21\xF9\x04\x01\0\0", 6);
+        bytes += static_cast<char>(transparentIndex);
+        bytes += '\0';
+    }
+    bytes += '\x2C';
+    AppendWord(bytes, 0);
+    AppendWord(bytes, 0);
+    AppendWord(bytes, width);
+    AppendWord(bytes, height);
+    bytes += '\0';
+    // 9-bit codes with a clear code before every two pixels: the code table never grows, so
+    // the data needs no real compression.
+    constexpr unsigned kClear = 256;
+    constexpr unsigned kEnd = 257;
+    std::string data;
+    unsigned bits = 0;
+    int count = 0;
+    auto emit = [&](unsigned code) {
+        bits |= code << count;
+        count += 9;
+        while (count >= 8) {
+            data += static_cast<char>(bits & 0xFF);
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    const int pixels = width * height;
+    for (int i = 0; i < pixels; ++i) {
+        if (i % 2 == 0) {
+            emit(kClear);
+        }
+        emit(indices[i]);
+    }
+    emit(kEnd);
+    if (count > 0) {
+        data += static_cast<char>(bits & 0xFF);
+    }
+    bytes += '\x08';
+    for (size_t at = 0; at < data.size(); at += 255) {
+        const size_t length = std::min<size_t>(255, data.size() - at);
+        bytes += static_cast<char>(length);
+        bytes += data.substr(at, length);
+    }
+    bytes += '\0';
+    bytes += '\x3B';
+    return bytes;
+}
+
+std::string MakePng(int width, int height, const unsigned* pixels) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::string bytes;
+    IWICImagingFactory* factory = nullptr;
+    IStream* stream = nullptr;
+    IWICBitmapEncoder* encoder = nullptr;
+    IWICBitmapFrameEncode* frame = nullptr;
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+    const UINT stride = static_cast<UINT>(width) * 4;
+    bool written =
+        SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) &&
+        SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+        SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
+        SUCCEEDED(frame->SetPixelFormat(&format)) &&
+        IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) &&
+        SUCCEEDED(frame->WritePixels(height, stride, stride * height,
+                                     reinterpret_cast<BYTE*>(const_cast<unsigned*>(pixels)))) &&
+        SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    HGLOBAL memory = nullptr;
+    STATSTG status = {};
+    if (written && SUCCEEDED(GetHGlobalFromStream(stream, &memory)) &&
+        SUCCEEDED(stream->Stat(&status, STATFLAG_NONAME))) {
+        if (const char* data = static_cast<const char*>(GlobalLock(memory))) {
+            bytes.assign(data, static_cast<size_t>(status.cbSize.QuadPart));
+            GlobalUnlock(memory);
+        }
+    }
+    ReleaseCom(frame);
+    ReleaseCom(encoder);
+    ReleaseCom(stream);
+    ReleaseCom(factory);
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return bytes;
+}
+
+std::vector<COLORREF> ReadPixels(HBITMAP bitmap, int* width, int* height) {
+    std::vector<COLORREF> pixels;
+    BITMAP info = {};
+    if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info)) {
+        return pixels;
+    }
+    const int rows = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    if (width) {
+        *width = info.bmWidth;
+    }
+    if (height) {
+        *height = rows;
+    }
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = dc ? SelectObject(dc, bitmap) : nullptr;
+    if (previous) {
+        pixels.reserve(static_cast<size_t>(info.bmWidth) * rows);
+        for (int y = 0; y < rows; ++y) {
+            for (int x = 0; x < info.bmWidth; ++x) {
+                pixels.push_back(GetPixel(dc, x, y));
+            }
+        }
+        SelectObject(dc, previous);
+    }
+    if (dc) {
+        DeleteDC(dc);
+    }
+    return pixels;
 }
 
 }  // namespace testsupport

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -56,5 +57,16 @@ std::wstring ExeDirectory();
 
 // Writes a 32-bit bottom-up BMP file of the given pixels (0x00RRGGBB, rows top first).
 std::string MakeBmp(int width, int height, const unsigned* pixels);
+// Writes a GIF89a file of palette indices (rows top first) with a palette of up to 256 colours
+// (0x00RRGGBB); a transparentIndex of -1 means no transparent colour.
+std::string MakeGif(int width, int height, const unsigned char* indices, const unsigned* palette,
+                    int paletteSize, int transparentIndex = -1);
+// Writes a 32-bit PNG file of the given pixels (0xAARRGGBB, not premultiplied, rows top first)
+// through Windows Imaging Component; empty when the encoder fails.
+std::string MakePng(int width, int height, const unsigned* pixels);
+
+// The pixels of a bitmap as GetPixel reads them through a memory device context (0x00BBGGRR,
+// rows top first); empty when the bitmap cannot be read.
+std::vector<COLORREF> ReadPixels(HBITMAP bitmap, int* width = nullptr, int* height = nullptr);
 
 }  // namespace testsupport
