@@ -29,10 +29,17 @@ bool Blinket::EnsureEyes() {
     if (!imageFile[0]) {
         return false;
     }
+    // A path stored in its short form names the image, but the eye file beside it is named
+    // after the image's long name.
+    wchar_t image[MAX_PATH];
+    const DWORD length = GetLongPathNameW(imageFile, image, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        StringCchCopyW(image, MAX_PATH, imageFile);
+    }
     wchar_t path[MAX_PATH];
     RECT leftEye;
     RECT rightEye;
-    if (EyeFileReader::EyeFilePath(imageFile, path) && FileExists(path) &&
+    if (EyeFileReader::EyeFilePath(image, path) && FileExists(path) &&
         EyeFileReader::Read(path, xOffset, leftEye, rightEye)) {
         eyes = std::make_unique<EyeAnimator>();
         eyes->SetEyes(leftEye, rightEye);
