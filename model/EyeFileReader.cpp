@@ -19,7 +19,9 @@ constexpr long long kCoordinateLimit = 1LL << 27;
 // Digits beyond this are still consumed but no longer change the value.
 constexpr long long kValueCeiling = 1LL << 40;
 
-bool IsDelimiter(wchar_t c) { return c != L'\0' && wcschr(kDelimiters, c) != nullptr; }
+bool IsDelimiter(wchar_t c) {
+    return c != L'\0' && wcschr(kDelimiters, c) != nullptr;
+}
 
 // An optional sign and the digits that follow, up to the first other character; a token that
 // does not begin that way reads as 0.
@@ -57,8 +59,8 @@ bool Read(const wchar_t* path, int xOffset, RECT& leftEye, RECT& rightEye) {
     if (!path || !*path) {
         return false;
     }
-    KernelHandle file(CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    KernelHandle file(
+        CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size = {};
     if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0) {
         return false;
@@ -84,7 +86,12 @@ bool Read(const wchar_t* path, int xOffset, RECT& leftEye, RECT& rightEye) {
         position += ReadLine(bytes + position, count - position, line, kLineChars);
         ParseRect(line, xOffset, *eye);
     }
-    return !IsRectEmpty(&leftEye) && !IsRectEmpty(&rightEye);
+    if (IsRectEmpty(&leftEye) || IsRectEmpty(&rightEye)) {
+        SetRectEmpty(&leftEye);
+        SetRectEmpty(&rightEye);
+        return false;
+    }
+    return true;
 }
 
 size_t ReadLine(const unsigned char* bytes, size_t count, wchar_t* line, int limit) {

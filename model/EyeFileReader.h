@@ -12,7 +12,8 @@ constexpr int kLineChars = 255;
 
 // The image path with ".eye" appended; false (and an empty path) when it does not fit.
 bool EyeFilePath(const wchar_t* imageFile, wchar_t (&path)[MAX_PATH]);
-// Both eye rectangles in window coordinates; false unless both are there and not empty.
+// Both eye rectangles in window coordinates; false (and both empty) unless both are there and
+// not empty.
 bool Read(const wchar_t* path, int xOffset, RECT& leftEye, RECT& rightEye);
 // Copies one line of the bytes into the buffer (at most limit characters, one byte each, no
 // line end) and returns the number of bytes to the start of the next line. CR LF, a lone LF
