@@ -20,9 +20,13 @@ uint32_t Twist(uint32_t word, uint32_t nextWord) {
 
 }  // namespace
 
-MtRandom::MtRandom() { Seed(); }
+MtRandom::MtRandom() {
+    Seed();
+}
 
-void MtRandom::Seed() { Seed(L"/dev/urandom"); }
+void MtRandom::Seed() {
+    Seed(L"/dev/urandom");
+}
 
 void MtRandom::Seed(const wchar_t* entropyFile) {
     uint32_t words[kN];

@@ -22,8 +22,8 @@ void RestoreUnder(HDC target, HDC image, const RECT& box, int pupilSize) {
         return;
     }
     const RECT square = RestoreSquare(box, pupilSize);
-    BitBlt(target, square.left, square.top, square.right - square.left,
-           square.bottom - square.top, image, square.left, square.top, SRCCOPY);
+    BitBlt(target, square.left, square.top, square.right - square.left, square.bottom - square.top,
+           image, square.left, square.top, SRCCOPY);
 }
 
 POINT ClampInto(const RECT& eye, POINT point) {
@@ -33,12 +33,12 @@ POINT ClampInto(const RECT& eye, POINT point) {
 }
 
 constexpr Gaze kGlance[] = {Gaze::Right, Gaze::Centre, Gaze::Left, Gaze::Centre};
-constexpr Gaze kSweepFromRight[] = {Gaze::Right, Gaze::UpRight, Gaze::Up,
-                                    Gaze::UpLeft, Gaze::Left, Gaze::Centre};
-constexpr Gaze kSweepFromLeft[] = {Gaze::Left, Gaze::UpLeft, Gaze::Up,
-                                   Gaze::UpRight, Gaze::Right, Gaze::Centre};
-constexpr Gaze kRoll[] = {Gaze::Left, Gaze::UpLeft,    Gaze::Up,   Gaze::UpRight, Gaze::Right,
-                          Gaze::DownRight, Gaze::Down, Gaze::DownLeft, Gaze::Centre};
+constexpr Gaze kSweepFromRight[] = {Gaze::Right,  Gaze::UpRight, Gaze::Up,
+                                    Gaze::UpLeft, Gaze::Left,    Gaze::Centre};
+constexpr Gaze kSweepFromLeft[] = {Gaze::Left,    Gaze::UpLeft, Gaze::Up,
+                                   Gaze::UpRight, Gaze::Right,  Gaze::Centre};
+constexpr Gaze kRoll[] = {Gaze::Left,      Gaze::UpLeft, Gaze::Up,       Gaze::UpRight, Gaze::Right,
+                          Gaze::DownRight, Gaze::Down,   Gaze::DownLeft, Gaze::Centre};
 
 }  // namespace
 
@@ -86,10 +86,8 @@ RECT PupilBoxAt(const RECT& eye, POINT anchor, Gaze gaze, int pupilSize) {
         topLeft = ClampInto(eye, topLeft);
         return {topLeft.x, topLeft.y, topLeft.x + pupilSize, topLeft.y + pupilSize};
     default: {
-        const POINT bottomRight =
-            ClampInto(eye, {topLeft.x + pupilSize, topLeft.y + pupilSize});
-        return {bottomRight.x - pupilSize, bottomRight.y - pupilSize, bottomRight.x,
-                bottomRight.y};
+        const POINT bottomRight = ClampInto(eye, {topLeft.x + pupilSize, topLeft.y + pupilSize});
+        return {bottomRight.x - pupilSize, bottomRight.y - pupilSize, bottomRight.x, bottomRight.y};
     }
     }
 }
@@ -161,7 +159,9 @@ void EyeAnimator::Play(HDC target, HDC image, const Gaze (&steps)[N], bool withP
     }
 }
 
-void EyeAnimator::Glance(HDC target, HDC image) { Play(target, image, kGlance, true); }
+void EyeAnimator::Glance(HDC target, HDC image) {
+    Play(target, image, kGlance, true);
+}
 
 void EyeAnimator::SweepFromRight(HDC target, HDC image) {
     Play(target, image, kSweepFromRight, true);
