@@ -177,6 +177,7 @@ TEST(EyeAnimator, AnimationsStepAndPause) {
           G::Centre}},
     };
     Canvas target(Green);
+    const auto realPause = EyeAnimator::pause;
     EyeAnimator::pause = RecordPause;
     for (bool withPauses : {true, false}) {
         for (const auto& row : table) {
@@ -198,4 +199,5 @@ TEST(EyeAnimator, AnimationsStepAndPause) {
                       Text(animator.previousRightPupil));
         }
     }
+    EyeAnimator::pause = realPause;
 }
