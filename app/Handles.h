@@ -148,3 +148,21 @@ public:
 private:
     HANDLE handle_ = nullptr;
 };
+
+// A view of a mapped file, unmapped on scope exit.
+class MappedView {
+public:
+    explicit MappedView(const void* view) : view_(view) {}
+    ~MappedView() {
+        if (view_) {
+            UnmapViewOfFile(view_);
+        }
+    }
+    MappedView(const MappedView&) = delete;
+    MappedView& operator=(const MappedView&) = delete;
+    const void* get() const { return view_; }
+    explicit operator bool() const { return view_ != nullptr; }
+
+private:
+    const void* view_;
+};

@@ -12,6 +12,8 @@ public:
     MtRandom();
 
     void Seed();
+    // Seeds from 624 words of the file, or from the tick hash when it cannot give them all.
+    void Seed(const wchar_t* entropyFile);
     void SeedFromArray(const uint32_t* words, int count);
     void SeedFromValue(uint32_t value);
     void Reload();
@@ -22,6 +24,9 @@ public:
 private:
     static constexpr int kN = 624;
     static constexpr int kM = 397;
+
+    // The single-value fill of the state, without its Reload.
+    void FillFromValue(uint32_t value);
 
     uint32_t state[kN] = {};
     int next = 0;
