@@ -318,8 +318,8 @@ bool BuildPickedPath(HWND dialog) {
     if (!selected || !BuildItemPath(tree, selected, path)) {
         return true;
     }
-    // The root alone comes back as two backslashes, the pick that names nothing to store; a
-    // folder gets its trailing backslash only when it has none.
+    // The root alone comes back as two backslashes, the pick that names nothing to store, in
+    // a folder pick too.
     const wchar_t* format = IsDeviceRoot(path) ? L"\\%s" : foldersOnly ? L"%s\\" : L"%s";
     wchar_t picked[MAX_PATH];
     if (SUCCEEDED(StringCchPrintfW(picked, MAX_PATH, format, path))) {

@@ -1,5 +1,3 @@
-#include "locator/FileLocator.h"
-#include "locator/LocatorPath.h"
 #include "locator/LocatorTree.h"
 
 #include <gtest/gtest.h>
@@ -52,48 +50,6 @@ TEST(LocatorTree, SearchPatternsFollowTheChainOfParents) {
         tree.get(), InsertTreeEntry(tree.get(), std::wstring(83, L'd').c_str(), b, true), &ok);
     EXPECT_TRUE(ok);
     EXPECT_EQ(259u, longest.size());
-}
-
-TEST(LocatorTree, DotEntriesAndFilesOfAFolderPickAreLeftOut) {
-    TreeControl tree;
-    const struct {
-        const wchar_t* name;
-        bool isFolder;
-        bool foldersOnly;
-        bool skipped;
-    } cases[] = {
-        {L".", true, false, true},     {L"..", true, false, true},
-        {L"...", true, false, false},  {L"a.txt", false, false, false},
-        {L"a.txt", false, true, true}, {L"sub", true, true, false},
-    };
-    for (const auto& test : cases) {
-        foldersOnly = test.foldersOnly;
-        const HTREEITEM item = InsertTreeEntry(tree.get(), test.name, nullptr, test.isFolder);
-        EXPECT_NE(nullptr, item);
-        EXPECT_EQ(test.skipped, item == kSkippedEntry) << test.name << " " << test.foldersOnly;
-    }
-    foldersOnly = false;
-}
-
-TEST(LocatorPath, ComponentsSkipEmptyOnes) {
-    const wchar_t* text = L"\\\\Windows\\\\Start Menu\\";
-    wchar_t component[MAX_PATH];
-    ASSERT_TRUE(NextPathComponent(text, component));
-    EXPECT_STREQ(L"Windows", component);
-    ASSERT_TRUE(NextPathComponent(text, component));
-    EXPECT_STREQ(L"Start Menu", component);
-    EXPECT_FALSE(NextPathComponent(text, component));
-    const wchar_t* root = L"\\";
-    EXPECT_FALSE(NextPathComponent(root, component));
-}
-
-TEST(LocatorPath, ProgramsEndInExeInAnyCase) {
-    for (const wchar_t* name : {L"foo.exe", L"SETUP.EXE", L".Exe"}) {
-        EXPECT_TRUE(IsProgramName(name)) << name;
-    }
-    for (const wchar_t* name : {L"exe", L"readme.txt", L"foo.exe.txt", L"fooexe", L""}) {
-        EXPECT_FALSE(IsProgramName(name)) << name;
-    }
 }
 
 }  // namespace
