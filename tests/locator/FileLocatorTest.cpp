@@ -1,0 +1,343 @@
+#include "app/Handles.h"
+#include "app/ShellState.h"
+#include "locator/FileLocator.h"
+#include "locator/LocatorTree.h"
+#include "platform/PocketShell.h"
+#include "resources/resource.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using testsupport::TempDir;
+
+namespace {
+
+using Action = std::function<void(HWND tree)>;
+
+// The modal dialog is driven from its owner: the first WM_ENTERIDLE of the dialog's loop runs
+// the action on the tree, then the Done button finishes the dialog.
+LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* action = reinterpret_cast<Action*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX && action) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        HWND dialog = reinterpret_cast<HWND>(lParam);
+        (*action)(GetDlgItem(dialog, IDC_TREE));
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, kDoneNotification), 0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+INT_PTR RunLocator(Action action) {
+    WNDCLASSW owner = {};
+    owner.lpfnWndProc = OwnerProc;
+    owner.hInstance = GetModuleHandleW(nullptr);
+    owner.lpszClassName = L"LocatorTestOwner";
+    RegisterClassW(&owner);
+    HWND window = CreateWindowW(owner.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                owner.hInstance, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&action));
+    const INT_PTR result = DialogBoxParamW(locatorInstance, MAKEINTRESOURCEW(IDD_LOCATE), window,
+                                           LocatorDialogProc, 0);
+    DestroyWindow(window);
+    return result;
+}
+
+std::wstring Text(HWND tree, HTREEITEM item) {
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = MAX_PATH;
+    TreeView_GetItem(tree, &data);
+    return text;
+}
+
+TVITEMW Item(HWND tree, HTREEITEM item) {
+    TVITEMW data = {};
+    data.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
+    data.hItem = item;
+    data.stateMask = TVIS_EXPANDED;
+    TreeView_GetItem(tree, &data);
+    return data;
+}
+
+bool Expanded(HWND tree, HTREEITEM item) {
+    return Item(tree, item).state & TVIS_EXPANDED;
+}
+
+std::vector<std::wstring> Children(HWND tree, HTREEITEM item) {
+    std::vector<std::wstring> names;
+    for (HTREEITEM child = TreeView_GetChild(tree, item); child;
+         child = TreeView_GetNextSibling(tree, child)) {
+        names.push_back(Text(tree, child));
+    }
+    return names;
+}
+
+// The item of a path below the root, walked component by component; null when absent.
+HTREEITEM Find(HWND tree, const std::wstring& path) {
+    HTREEITEM item = TreeView_GetRoot(tree);
+    size_t start = 1;
+    while (item && start < path.size()) {
+        const size_t end = std::min(path.find(L'\\', start), path.size());
+        const std::wstring name = path.substr(start, end - start);
+        HTREEITEM child = TreeView_GetChild(tree, item);
+        while (child && lstrcmpiW(Text(tree, child).c_str(), name.c_str()) != 0) {
+            child = TreeView_GetNextSibling(tree, child);
+        }
+        item = child;
+        start = end + 1;
+    }
+    return item;
+}
+
+// Keys a user presses on the selected item; unlike TVM_EXPAND they always notify.
+void UserToggle(HWND tree, HTREEITEM item, WPARAM key) {
+    TreeView_SelectItem(tree, item);
+    SendMessageW(tree, WM_KEYDOWN, key, 0);
+}
+
+// A folder tree of its own, on the drive whose root "\" stands for the device root; base is
+// the folder's path below that root.
+class LocatorTest : public testing::Test {
+protected:
+    void SetUp() override {
+        GetCurrentDirectoryW(MAX_PATH, savedDirectory_);
+        ASSERT_EQ(L':', dir_.path()[1]);
+        ASSERT_TRUE(SetCurrentDirectoryW(dir_.path().c_str()));
+        base_ = dir_.path().substr(2, dir_.path().size() - 3);
+        for (const wchar_t* file : {L"Windows\\foo.exe", L"Windows\\SETUP.EXE",
+                                    L"Windows\\readme.txt", L"Windows\\Start Menu\\x.lnk"}) {
+            dir_.WriteFile(file, "x");
+        }
+        dir_.MakeDir(L"Empty");
+        locatorInstance = GetModuleHandleW(nullptr);
+        foldersOnly = false;
+        resIdOffset = 0;
+        locatorPath[0] = L'\0';
+    }
+    void TearDown() override {
+        SetCurrentDirectoryW(savedDirectory_);
+        foldersOnly = false;
+        resIdOffset = 0;
+    }
+    void Open(const std::wstring& relative, Action action) {
+        wcscpy_s(locatorPath, (base_ + relative).c_str());
+        ASSERT_EQ(1, RunLocator(action));
+    }
+
+    TempDir dir_;
+    std::wstring base_;
+    wchar_t savedDirectory_[MAX_PATH] = {};
+};
+
+TEST_F(LocatorTest, AnEmptyLocationShowsOnlyTheCollapsedRoot) {
+    ASSERT_EQ(1, RunLocator([](HWND tree) {
+                  const HTREEITEM root = TreeView_GetRoot(tree);
+                  ASSERT_NE(nullptr, root);
+                  EXPECT_EQ(L"\\", Text(tree, root));
+                  EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, root));
+                  EXPECT_EQ(nullptr, TreeView_GetChild(tree, root));
+                  EXPECT_FALSE(Expanded(tree, root));
+                  EXPECT_EQ(kClosedFolder, Item(tree, root).iImage);
+                  EXPECT_EQ(1, Item(tree, root).cChildren);
+              }));
+}
+
+TEST_F(LocatorTest, ARememberedFileIsSelectedAndComesBackAsTheFileSystemSpellsIt) {
+    for (const wchar_t* remembered : {L"\\Windows\\foo.exe", L"\\windows\\FOO.EXE"}) {
+        SCOPED_TRACE(testing::Message() << remembered);
+        std::wstring upper = base_;
+        CharUpperW(upper.data());
+        wcscpy_s(locatorPath, (upper + remembered).c_str());
+        ASSERT_EQ(1, RunLocator([&](HWND tree) {
+                      const HTREEITEM file = Find(tree, base_ + L"\\Windows\\foo.exe");
+                      EXPECT_EQ(file, TreeView_GetSelection(tree));
+                      for (HTREEITEM up = TreeView_GetParent(tree, file); up;
+                           up = TreeView_GetParent(tree, up)) {
+                          EXPECT_TRUE(Expanded(tree, up)) << Text(tree, up);
+                          EXPECT_EQ(kOpenFolder, Item(tree, up).iImage);
+                      }
+                  }));
+        EXPECT_STREQ((base_ + L"\\Windows\\foo.exe").c_str(), locatorPath);
+    }
+}
+
+TEST_F(LocatorTest, APathThatIsGoneOpensItsParentsAndSelectsNothingOnIt) {
+    for (const wchar_t* gone : {L"\\Windows\\Gone\\a.exe", L"\\Windows\\foo.exe\\more"}) {
+        SCOPED_TRACE(testing::Message() << gone);
+        Open(gone, [&](HWND tree) {
+            const HTREEITEM windows = Find(tree, base_ + L"\\Windows");
+            EXPECT_TRUE(Expanded(tree, windows));
+            const HTREEITEM selected = TreeView_GetSelection(tree);
+            EXPECT_TRUE(!selected || selected == TreeView_GetRoot(tree)) << Text(tree, selected);
+        });
+    }
+}
+
+// Folders are read when opened and dropped when closed, by the user's own keys.
+TEST_F(LocatorTest, FoldersAreReadWhenOpenedAndDroppedWhenClosed) {
+    Open(L"\\Windows", [&](HWND tree) {
+        const HTREEITEM windows = Find(tree, base_ + L"\\Windows");
+        UserToggle(tree, windows, VK_ADD);
+        EXPECT_EQ(kOpenFolder, Item(tree, windows).iImage);
+        const struct {
+            const wchar_t* name;
+            int picture;
+            int children;
+        } expected[] = {{L"foo.exe", kProgram, 0},
+                        {L"readme.txt", kDocument, 0},
+                        {L"SETUP.EXE", kProgram, 0},
+                        {L"Start Menu", kClosedFolder, 1}};
+        HTREEITEM child = TreeView_GetChild(tree, windows);
+        for (const auto& entry : expected) {
+            EXPECT_EQ(entry.name, Text(tree, child));
+            EXPECT_EQ(entry.picture, Item(tree, child).iSelectedImage) << entry.name;
+            EXPECT_EQ(entry.children, Item(tree, child).cChildren) << entry.name;
+            child = TreeView_GetNextSibling(tree, child);
+        }
+        EXPECT_EQ(nullptr, child);
+
+        UserToggle(tree, windows, VK_SUBTRACT);
+        EXPECT_EQ(nullptr, TreeView_GetChild(tree, windows));
+        EXPECT_EQ(kClosedFolder, Item(tree, windows).iImage);
+        dir_.WriteFile(L"Windows\\new.txt", "");
+        for (int round = 0; round < 2; ++round) {
+            UserToggle(tree, windows, VK_ADD);
+            EXPECT_EQ((std::vector<std::wstring>{L"foo.exe", L"new.txt", L"readme.txt",
+                                                 L"SETUP.EXE", L"Start Menu"}),
+                      Children(tree, windows));
+            UserToggle(tree, windows, VK_SUBTRACT);
+        }
+
+        const HTREEITEM empty = Find(tree, base_ + L"\\Empty");
+        EXPECT_EQ(1, Item(tree, empty).cChildren);
+        UserToggle(tree, empty, VK_ADD);
+        EXPECT_EQ(0, Item(tree, empty).cChildren);
+        EXPECT_EQ(kClosedFolder, Item(tree, empty).iImage);
+    });
+}
+
+TEST_F(LocatorTest, ConfirmingPicksTheSelectedItem) {
+    const struct {
+        bool foldersOnly;
+        const wchar_t* select;  // below base; null: nothing, empty: the root
+        std::wstring picked;    // below base; starting with a backslash: the whole path
+    } cases[] = {
+        {false, L"", L"\\\\"},
+        {true, L"", L"\\\\"},
+        {false, nullptr, L"\\Windows\\readme.txt"},
+        {false, L"\\Windows", L"\\Windows"},
+        {true, L"\\Windows\\Start Menu", L"\\Windows\\Start Menu\\"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(testing::Message() << test.foldersOnly << " " << (test.select ?: L"-"));
+        foldersOnly = test.foldersOnly;
+        Open(L"\\Windows\\readme.txt", [&](HWND tree) {
+            const HTREEITEM item = !test.select   ? nullptr
+                                   : *test.select ? Find(tree, base_ + test.select)
+                                                  : TreeView_GetRoot(tree);
+            ASSERT_TRUE(item || !test.select);
+            TreeView_SelectItem(tree, item);
+        });
+        const std::wstring expected = test.picked == L"\\\\" ? test.picked : base_ + test.picked;
+        EXPECT_EQ(expected, locatorPath);
+    }
+}
+
+TEST_F(LocatorTest, FoldersOnlyListsOnlyFolders) {
+    foldersOnly = true;
+    Open(L"\\Windows\\Start Menu", [&](HWND tree) {
+        EXPECT_EQ(std::vector<std::wstring>{L"Start Menu"},
+                  Children(tree, Find(tree, base_ + L"\\Windows")));
+        EXPECT_EQ(Find(tree, base_ + L"\\Windows\\Start Menu"), TreeView_GetSelection(tree));
+    });
+}
+
+// A folder whose entries' full paths end just below, at and just past the longest path.
+TEST_F(LocatorTest, APathTooDeepIsNotOfferedAndNeverCut) {
+    const size_t folderLength = 240;  // the deep folder's path with its trailing backslash
+    const std::wstring deep = base_ + L"\\" + std::wstring(folderLength - base_.size() - 2, L'd');
+    const std::wstring longRoot = L"\\\\?\\" + dir_.path().substr(0, 2);
+    ASSERT_TRUE(CreateDirectoryW((longRoot + deep).c_str(), nullptr));
+    const std::wstring fits(19, L'f'), tooLong(20, L'g'), opens(15, L'o'), shut(16, L's');
+    for (const std::wstring& file : {fits, tooLong}) {
+        HANDLE created = CreateFileW((longRoot + deep + L"\\" + file).c_str(), GENERIC_WRITE, 0,
+                                     nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, created);
+        CloseHandle(created);
+    }
+    for (const std::wstring& folder : {opens, shut}) {
+        ASSERT_TRUE(CreateDirectoryW((longRoot + deep + L"\\" + folder).c_str(), nullptr));
+    }
+    const std::wstring picked = deep + L"\\" + fits;
+    ASSERT_EQ(259u, picked.size());
+    wcscpy_s(locatorPath, picked.c_str());
+    ASSERT_EQ(1, RunLocator([&](HWND tree) {
+                  const HTREEITEM folder = Find(tree, deep);
+                  EXPECT_EQ((std::vector<std::wstring>{fits, opens, shut}), Children(tree, folder));
+                  EXPECT_EQ(1, Item(tree, Find(tree, deep + L"\\" + opens)).cChildren);
+                  EXPECT_EQ(0, Item(tree, Find(tree, deep + L"\\" + shut)).cChildren);
+              }));
+    EXPECT_EQ(picked, locatorPath);
+    // A path this long needs the long form to be deleted on Windows.
+    testsupport::DeleteTree(longRoot + deep);
+}
+
+// The strip for the screen's density, with pure green transparent.
+TEST_F(LocatorTest, TreePicturesFollowTheScreenDensity) {
+    for (const int offset : {0, 100}) {
+        resIdOffset = offset;
+        ASSERT_EQ(1, RunLocator([&](HWND tree) {
+                      const int side = offset ? 32 : 16;
+                      ASSERT_NE(nullptr, treeImages);
+                      EXPECT_EQ(treeImages, TreeView_GetImageList(tree, TVSIL_NORMAL));
+                      EXPECT_EQ(5, ImageList_GetImageCount(treeImages));
+                      int width = 0, height = 0;
+                      ImageList_GetIconSize(treeImages, &width, &height);
+                      EXPECT_EQ(side, width);
+                      EXPECT_EQ(side, height);
+                      WindowDC screen(nullptr);
+                      MemoryDC dc(screen.get());
+                      GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen.get(), side, side));
+                      SelectedObject selected(dc.get(), canvas.get());
+                      PatBlt(dc.get(), 0, 0, side, side, WHITENESS);
+                      ImageList_Draw(treeImages, kClosedFolder, dc.get(), 0, 0, ILD_NORMAL);
+                      EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc.get(), 0, 0));
+                      EXPECT_NE(RGB(255, 255, 255), GetPixel(dc.get(), side / 2, side / 2));
+                  }));
+        EXPECT_EQ(nullptr, treeImages);
+    }
+}
+
+TEST_F(LocatorTest, ClosingWithoutOkFreesThePictures) {
+    HWND dialog = CreateDialogParamW(locatorInstance, MAKEINTRESOURCEW(IDD_LOCATE), nullptr,
+                                     LocatorDialogProc, 0);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_NE(nullptr, treeImages);
+    DestroyWindow(dialog);
+    EXPECT_EQ(nullptr, treeImages);
+}
+
+// One handle lost per opening would show as 100. The slack is for the windows of other test
+// processes: Wine keeps one USER handle table for all processes of its server.
+TEST_F(LocatorTest, OpeningAHundredTimesLeaksNoHandle) {
+    constexpr int kSlack = 50;
+    auto openOnce = [&] { Open(L"\\Windows\\foo.exe", [](HWND) {}); };
+    openOnce();
+    const int gdi = testsupport::FreeGdiCapacity();
+    const int user = testsupport::FreeUserCapacity();
+    for (int i = 0; i < 100; ++i) {
+        openOnce();
+    }
+    EXPECT_GE(testsupport::FreeGdiCapacity(), gdi - kSlack);
+    EXPECT_GE(testsupport::FreeUserCapacity(), user - kSlack);
+}
+
+}  // namespace
