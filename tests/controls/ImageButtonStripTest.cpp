@@ -158,30 +158,14 @@ TEST_F(ImageButtonStripTest, ToggleFlipsOnEverySelectedDrawAndStaysPressedWhileC
     }
 }
 
-TEST_F(ImageButtonStripTest, ConfigureAndCreateRulesAndNoLeakOnCreatingAgain) {
+TEST_F(ImageButtonStripTest, ConfigureOnceAndCreatingAgainFreesTheFormerImageList) {
+    Make(true);
     EXPECT_FALSE(buttonStrip.Create(202, parent, button, 0, true, strip, false, nullptr));
-    EXPECT_FALSE(buttonStrip.Configure(nullptr, 100, false, true, false, false, 0, nullptr, nullptr,
-                                       16, 16, kKey));  // flatOnly without flat
-    EXPECT_EQ(100, buttonStrip.resourceOffset);
-    ASSERT_TRUE(buttonStrip.Configure(nullptr, 0, true, false, false, true, 3, L"caption", nullptr,
-                                      16, 16, kKey));
-    EXPECT_TRUE(buttonStrip.hasExtra && buttonStrip.hasText);
+    ASSERT_TRUE(buttonStrip.Configure(nullptr, 0, true, false, false, true, 0, nullptr, nullptr, 16,
+                                      16, kKey));
     EXPECT_FALSE(buttonStrip.Configure(nullptr, 0, true, false, false, true, 0, nullptr, nullptr,
                                        16, 16, kKey));
-    EXPECT_FALSE(buttonStrip.Create(202, nullptr, button, 0, true, strip, false, nullptr));
-    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
-    EXPECT_FALSE(buttonStrip.Create(202, parent, button, 0, true, strip, false, icon));
-    EXPECT_EQ(nullptr, buttonStrip.images);
-    buttonStrip.icon = nullptr;
-    // A strip resource that is missing: an empty list, a button of the bare picture size.
-    ASSERT_TRUE(buttonStrip.Configure(GetModuleHandleW(nullptr), 0, true, false, false, true, 0,
-                                      nullptr, nullptr, 16, 16, kKey));
-    EXPECT_TRUE(buttonStrip.Create(202, parent, button, 999, true, nullptr, false, nullptr));
-    EXPECT_EQ(0, ImageList_GetImageCount(buttonStrip.images));
-    EXPECT_EQ(16, buttonStrip.GetWidth());
-    DrawState(0);
-    ExpectPixels({{{8, 8}, kFace}});
-
+    buttonStrip.Release();
     const int before = testsupport::FreeGdiCapacity();
     for (int i = 0; i < 50; ++i) {
         Make(true);

@@ -195,6 +195,8 @@ public:
         return dir.WriteFile(name, bytes);
     }
     void Load() { LoadImageCatalogue(nullptr, dir.path().c_str()); }
+    // Appends the folder's images to the catalogue's, for an order of images that the test sets.
+    void Scan() { ScanImageFolder(dir.path().c_str(), imageFiles); }
     const std::wstring& folder() const { return dir.path(); }
 
 private:

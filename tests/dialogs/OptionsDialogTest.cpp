@@ -150,6 +150,27 @@ TEST_F(OptionsDialogTest, DeleteTheLastThenAddOneWithoutAnImage) {
     EXPECT_EQ(0, added->blinketPos);
 }
 
+TEST_F(OptionsDialogTest, AddWithAnImageAndAnActionGivesARowWithItsThumbnail) {
+    Open();
+    {
+        ModalScript script;
+        script.On(L"Edit Item", [](HWND editDialog) {
+            dialogstest::SelectRow(GetDlgItem(editDialog, IDC_IMAGE_LIST), 3);
+            HWND box = GetDlgItem(editDialog, IDC_ACTION);
+            SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(L"Run: Web Page"));
+            SendMessageW(editDialog, WM_COMMAND, MAKEWPARAM(IDC_ACTION, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(box));
+            SetDlgItemTextW(editDialog, IDC_ACTION_STRING, L"http://new.example/");
+            dialogstest::PressDone(editDialog);
+        });
+        Click(dialog, IDC_ADD);
+    }
+    ASSERT_EQ(4, blinkets.Count());
+    EXPECT_EQ(kActionWebPage, blinkets.At(3)->actionCmd);
+    EXPECT_EQ((Row{L"http://new.example/", 3, 3}), Rows()[3]);
+}
+
 TEST_F(OptionsDialogTest, MovesOffTheEndsAndWithoutSelectionChangeNothing) {
     Open();
     const std::vector<Row> before = Rows();
