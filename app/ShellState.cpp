@@ -1,5 +1,8 @@
 #include "app/ShellState.h"
 
+#include "controls/ImageButtonStrip.h"
+#include "dialogs/ImageCatalogue.h"
+
 HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;
 int menuBarHeight = 26;
@@ -22,3 +25,10 @@ Picture stripPicture;
 Picture maskPicture;
 BlinketList<Blinket> blinkets;
 MtRandom rng;
+BlinketList<ImageFileEntry> imageFiles;
+BlinketList<FrameRef> frameRefs;
+ImageButtonStrip addButtonStrip;
+ImageButtonStrip editButtonStrip;
+ImageButtonStrip deleteButtonStrip;
+ImageButtonStrip upButtonStrip;
+ImageButtonStrip downButtonStrip;

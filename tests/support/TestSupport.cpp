@@ -325,4 +325,28 @@ std::vector<COLORREF> ReadPixels(HBITMAP bitmap, int* width, int* height) {
     return pixels;
 }
 
+Canvas::Canvas(int width, int height, COLORREF fill) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    dc_ = CreateCompatibleDC(nullptr);
+    previous_ = SelectObject(dc_, bitmap_);
+    HBRUSH brush = CreateSolidBrush(fill);
+    const RECT all = {0, 0, width, height};
+    FillRect(dc_, &all, brush);
+    DeleteObject(brush);
+}
+
+Canvas::~Canvas() {
+    SelectObject(dc_, previous_);
+    DeleteDC(dc_);
+    DeleteObject(bitmap_);
+}
+
 }  // namespace testsupport

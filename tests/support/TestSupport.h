@@ -69,4 +69,21 @@ std::string MakePng(int width, int height, const unsigned* pixels);
 // rows top first); empty when the bitmap cannot be read.
 std::vector<COLORREF> ReadPixels(HBITMAP bitmap, int* width = nullptr, int* height = nullptr);
 
+// A 32-bit bitmap selected into a memory device context, filled with one colour, to draw into
+// and read back pixel by pixel.
+class Canvas {
+public:
+    Canvas(int width, int height, COLORREF fill);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    HDC dc() const { return dc_; }
+    COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
+
+private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
+
 }  // namespace testsupport

@@ -1,0 +1,24 @@
+// The values one run of the Options dialog shares with the Edit Item dialog it opens.
+#pragma once
+
+#include "dialogs/ListViewCtl.h"
+#include "model/Blinket.h"
+
+#include <windows.h>
+
+#include <memory>
+
+extern HINSTANCE dialogInstance;
+extern int dialogResIdOffset;  // 0, or 100 for the large image set
+extern int dialogScale;        // 1, or 2 on a 192 dpi screen
+extern std::unique_ptr<ListViewCtl> optionsListView;
+// The blinket the Edit Item dialog fills in; null when it is not open.
+extern Blinket* editedBlinket;
+extern std::unique_ptr<ListViewCtl> editListView;
+
+// Asks the shell for a full-screen dialog with a Done button and an empty menu bar, as both
+// configuration dialogs are.
+void InitPocketDialog(HWND dialog);
+// Stretches a dialog's list control over the client area right and below of where the template
+// put it, leaving a small margin; its top moves down to minTop when it lies higher.
+void StretchListControl(HWND dialog, HWND control, int minTop = 0);

@@ -1,0 +1,236 @@
+#include "dialogs/EditItemDialog.h"
+
+#include "app/ShellState.h"
+#include "dialogs/DialogState.h"
+#include "dialogs/ImageCatalogue.h"
+#include "locator/FileLocator.h"
+#include "resources/resource.h"
+#include "store/Settings.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// The actions offered; the box sorts them, so they are found by their string id only.
+constexpr UINT kOfferedActions[] = {IDS_ACTION_WEB_PAGE, IDS_ACTION_PROGRAM,
+                                    IDS_ACTION_SHOW_OPTIONS};
+constexpr int kActionTextChars = 64;
+constexpr int kBrowseSpace = 30;  // pixels right of the action string, at the normal density
+
+bool IsRunAction(int code) {
+    return code == kActionWebPage || code == kActionProgram;
+}
+
+// A child's rectangle in its dialog's client coordinates.
+RECT ChildRect(HWND dialog, HWND child) {
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void SelectComboByData(HWND box, LRESULT value) {
+    if (!box) {
+        return;
+    }
+    const LRESULT count = SendMessageW(box, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        if (SendMessageW(box, CB_GETITEMDATA, i, 0) == value) {
+            SendMessageW(box, CB_SETCURSEL, i, 0);
+            return;
+        }
+    }
+    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+}
+
+// The item data of the selected entry, or -1.
+int GetComboSelData(HWND box) {
+    if (!box) {
+        return -1;
+    }
+    const LRESULT selected = SendMessageW(box, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR) {
+        return -1;
+    }
+    const LRESULT data = SendMessageW(box, CB_GETITEMDATA, selected, 0);
+    return data == CB_ERR ? -1 : static_cast<int>(data);
+}
+
+// The chosen action; none chosen is code 0, which runs nothing.
+int SelectedAction(HWND dialog) {
+    const int data = GetComboSelData(GetDlgItem(dialog, IDC_ACTION));
+    return data == -1 ? kActionNone : data - IDS_ACTION_FIRST;
+}
+
+void LayoutImageList(HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_IMAGE_LIST);
+    if (list && !editListView) {
+        StretchListControl(dialog, list);
+        editListView = std::make_unique<ListViewCtl>();
+        editListView->AttachControl(dialogScale, dialog, IDC_IMAGE_LIST);
+        SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(thumbnailList));
+        editListView->AddItemColumn();
+    }
+    if (!editListView || !editListView->IsAttached()) {
+        return;
+    }
+    editListView->DeleteAllItems();
+    for (int k = 0; k < frameRefs.Count(); ++k) {
+        editListView->AddItem(frameRefs.At(k)->entry->fileName, k, k, false);
+    }
+    // Rows and thumbnails share their numbers.
+    const int row = editedBlinket ? ThumbnailOf(*editedBlinket) : -1;
+    if (row >= 0) {
+        editListView->SelectItem(row);
+    }
+}
+
+void LayoutActionBox(HWND dialog) {
+    HWND box = GetDlgItem(dialog, IDC_ACTION);
+    if (!box) {
+        return;
+    }
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    const RECT placed = ChildRect(dialog, box);
+    // The window's own height is the closed box; moving it with that would shrink the list it
+    // drops down to nothing.
+    RECT dropped = {};
+    SendMessageW(box, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    MoveWindow(box, placed.left, placed.top, client.right - 2 - placed.left,
+               dropped.bottom - dropped.top, TRUE);
+    SendMessageW(box, CB_RESETCONTENT, 0, 0);
+    for (UINT id : kOfferedActions) {
+        wchar_t text[kActionTextChars];
+        if (!LoadStringW(appInstance, id, text, kActionTextChars)) {
+            continue;
+        }
+        const LRESULT added = SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        if (added >= 0) {
+            SendMessageW(box, CB_SETITEMDATA, added, id);
+        }
+    }
+    if (editedBlinket) {
+        SelectComboByData(box, editedBlinket->actionCmd + IDS_ACTION_FIRST);
+    }
+}
+
+void LayoutActionString(HWND dialog) {
+    HWND edit = GetDlgItem(dialog, IDC_ACTION_STRING);
+    HWND browse = GetDlgItem(dialog, IDC_BROWSE);
+    if (!edit || !browse) {
+        return;
+    }
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    const RECT placed = ChildRect(dialog, edit);
+    const int height = placed.bottom - placed.top;
+    const int editRight = client.right - kBrowseSpace * dialogScale;
+    MoveWindow(edit, placed.left, placed.top, editRight - placed.left, height, TRUE);
+    MoveWindow(browse, editRight + 2, placed.top, client.right - 2 - (editRight + 2), height, TRUE);
+    // What does not fit the blinket's action string is refused as it is typed.
+    SendMessageW(edit, EM_SETLIMITTEXT, MAX_PATH - 1, 0);
+    if (IsRunAction(editedBlinket->actionCmd)) {
+        SetWindowTextW(edit, editedBlinket->actionString);
+    }
+}
+
+void LayoutEditItemDialog(HWND dialog) {
+    LayoutImageList(dialog);
+    LayoutActionBox(dialog);
+    if (editedBlinket) {
+        LayoutActionString(dialog);
+    }
+}
+
+// Only the Run actions take an action string.
+void OnActionChange(HWND dialog) {
+    HWND edit = GetDlgItem(dialog, IDC_ACTION_STRING);
+    HWND browse = GetDlgItem(dialog, IDC_BROWSE);
+    if (!edit || !browse) {
+        return;
+    }
+    const bool run = IsRunAction(SelectedAction(dialog));
+    EnableWindow(edit, run);
+    EnableWindow(browse, run);
+    if (!run) {
+        SetWindowTextW(edit, L"");
+    }
+}
+
+void CommitEditItem(HWND dialog) {
+    if (!editedBlinket || !editListView) {
+        return;
+    }
+    const int row = editListView->GetSelectedIndex();
+    const FrameRef* frame = frameRefs.At(row);
+    wchar_t path[MAX_PATH];
+    if (row < 0 || !frame || !frame->entry || !frame->entry->FullPath(path)) {
+        return;
+    }
+    // An image whose path does not fit the blinket even in its short form is refused before
+    // anything of the blinket changes.
+    if (!editedBlinket->SetImageFile(path)) {
+        return;
+    }
+    editedBlinket->ResetForEdit();
+    editedBlinket->imagePos = frame->frame;
+    editedBlinket->actionCmd = SelectedAction(dialog);
+    editedBlinket->actionString[0] = L'\0';
+    if (IsRunAction(editedBlinket->actionCmd)) {
+        GetDlgItemTextW(dialog, IDC_ACTION_STRING, editedBlinket->actionString, MAX_PATH);
+    } else {
+        LoadStringW(appInstance, IDS_ACTION_FIRST + editedBlinket->actionCmd,
+                    editedBlinket->actionString, MAX_PATH);
+    }
+}
+
+void BrowseForTarget(HWND dialog) {
+    locatorInstance = appInstance;
+    foldersOnly = false;
+    ReadLocatorLocation(locatorPath);
+    const INT_PTR result =
+        DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_LOCATE), dialog, LocatorDialogProc, 0);
+    if (result == 1 && SaveLocatorLocation(locatorPath)) {
+        SetDlgItemTextW(dialog, IDC_ACTION_STRING, locatorPath);
+    }
+}
+
+INT_PTR OnEditItemCommand(HWND dialog, int id, int code) {
+    if (id == IDC_BROWSE && code == BN_CLICKED) {
+        BrowseForTarget(dialog);
+    } else if (id == IDC_ACTION && code == CBN_SELCHANGE) {
+        OnActionChange(dialog);
+    } else if (id == IDOK && code != 0 && code != CBN_SELCHANGE) {
+        CommitEditItem(dialog);
+        EndDialog(dialog, 1);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void OnEditItemDestroy() {
+    if (editListView) {
+        editListView->Reset();
+        editListView.reset();
+    }
+}
+
+}  // namespace
+
+void RunEditItemDialog(HWND owner) {
+    DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_EDIT_ITEM), owner, EditItemDlgProc, 0);
+}
+
+INT_PTR CALLBACK EditItemDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitPocketDialog(dialog);
+        LayoutEditItemDialog(dialog);
+        return TRUE;
+    case WM_COMMAND: return OnEditItemCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_DESTROY: OnEditItemDestroy(); return FALSE;
+    }
+    // The dialog manager does the default processing; DefWindowProc here would break it.
+    return FALSE;
+}

@@ -1,0 +1,57 @@
+// The images a blinket may use: the GIF, PNG and BMP files of one folder, cut into frames, with
+// one square thumbnail per frame in one shared image list. Built for one run of the Options
+// dialog and freed after it.
+#pragma once
+
+#include "app/Picture.h"
+#include "model/Blinket.h"
+#include "model/BlinketList.h"
+#include "model/ListItem.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+class ImageFileEntry : public ListItem {
+public:
+    const wchar_t* DisplayText() override { return fileName; }
+    int Query() override { return frameCount; }
+    // folder followed by fileName; false when that does not fit a path buffer.
+    bool FullPath(wchar_t (&path)[MAX_PATH]) const;
+
+    int firstThumbnail = 0;  // index in thumbnailList of frame 0
+    int frameCount = 0;      // 0 when the image does not load
+    wchar_t folder[MAX_PATH] = {};
+    wchar_t fileName[MAX_PATH] = {};
+    std::unique_ptr<Picture> picture;  // holds a bitmap only while the thumbnails are built
+};
+
+struct FrameRef {
+    ImageFileEntry* entry = nullptr;
+    int frame = 0;
+};
+
+// Defined with the other process-wide objects, whose construction order they share.
+extern BlinketList<ImageFileEntry> imageFiles;
+// One per frame of every entry, in thumbnail order: element k is thumbnail k.
+extern BlinketList<FrameRef> frameRefs;
+extern HIMAGELIST thumbnailList;
+
+// Appends one entry per file of the folder (ending in a backslash) whose extension is .gif,
+// .bmp or .png in any letter case, in the file system's order.
+void ScanImageFolder(const wchar_t* folder, BlinketList<ImageFileEntry>& list);
+// Loads every entry of imageFiles, sets its frames, and draws all frames as thumbnails of
+// 16 x dialogScale pixels into a new image list; null when no image loaded.
+HIMAGELIST BuildThumbnails(HWND window);
+void BuildFrameRefs();
+// The last entry whose full path equals the path (any letter case; a short path is compared in
+// its long form), or null.
+ImageFileEntry* FindImageEntry(const wchar_t* path);
+// The thumbnail of the blinket's frame, or -1 when its image is not in the catalogue, has no
+// frames or no such frame.
+int ThumbnailOf(const Blinket& blinket);
+
+// The whole catalogue of a folder: scan, thumbnails and frames.
+void LoadImageCatalogue(HWND window, const wchar_t* folder);
+void FreeImageCatalogue();

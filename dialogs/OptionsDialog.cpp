@@ -1,0 +1,280 @@
+#include "dialogs/OptionsDialog.h"
+
+#include "app/ShellHelpers.h"
+#include "app/ShellState.h"
+#include "controls/ImageButtonStrip.h"
+#include "dialogs/DialogState.h"
+#include "dialogs/EditItemDialog.h"
+#include "dialogs/ImageCatalogue.h"
+#include "resources/resource.h"
+
+#include <strsafe.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+struct ImageButton {
+    int controlId;
+    ImageButtonStrip* strip;
+    UINT stripId;
+};
+
+// In the order the buttons are configured and released.
+const ImageButton kImageButtons[] = {
+    {IDC_ADD, &addButtonStrip, IDB_ADD},
+    {IDC_EDIT, &editButtonStrip, IDB_EDIT},
+    {IDC_DELETE, &deleteButtonStrip, IDB_DELETE},
+    {IDC_MOVE_UP, &upButtonStrip, IDB_MOVE_UP},
+    {IDC_MOVE_DOWN, &downButtonStrip, IDB_MOVE_DOWN},
+};
+
+constexpr int kButtonPicture = 20;  // pixels at the normal density
+
+ImageButtonStrip* StripOf(int controlId) {
+    for (const ImageButton& button : kImageButtons) {
+        if (button.controlId == controlId) {
+            return button.strip;
+        }
+    }
+    return nullptr;
+}
+
+void LayoutImageButtons(HWND dialog) {
+    for (const ImageButton& button : kImageButtons) {
+        HWND window = GetDlgItem(dialog, button.controlId);
+        ImageButtonStrip& strip = *button.strip;
+        if (!window || strip.IsConfigured()) {
+            continue;
+        }
+        strip.button = window;
+        strip.parent = dialog;
+        strip.Configure(dialogInstance, dialogResIdOffset, true, false, false, true, 0, nullptr,
+                        nullptr, 16, 16, kKeyColour);
+        strip.imageWidth = kButtonPicture * dialogScale;
+        strip.imageHeight = kButtonPicture * dialogScale;
+        strip.Create(button.controlId, dialog, window, button.stripId, true, nullptr, false,
+                     nullptr);
+    }
+}
+
+// The bottom of the lowest image button, in client coordinates.
+int ImageButtonsBottom(HWND dialog) {
+    int bottom = 0;
+    for (const ImageButton& button : kImageButtons) {
+        RECT placed = {};
+        if (HWND window = GetDlgItem(dialog, button.controlId);
+            window && GetWindowRect(window, &placed)) {
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
+            bottom = std::max<int>(bottom, placed.bottom);
+        }
+    }
+    return bottom;
+}
+
+// The blinkets that have a row, in row order.
+std::vector<const Blinket*> ListedBlinkets() {
+    std::vector<const Blinket*> listed;
+    for (int row = 0;; ++row) {
+        const int data = optionsListView->GetItemData(row);
+        if (data == -1) {
+            return listed;
+        }
+        listed.push_back(blinkets.At(data));
+    }
+}
+
+// One row per blinket that the test admits, in list order, each with its position as data.
+template <class Admit> void FillRows(Admit admit) {
+    optionsListView->DeleteAllItems();
+    for (int i = 0; i < blinkets.Count(); ++i) {
+        const Blinket* blinket = blinkets.At(i);
+        if (blinket && admit(*blinket)) {
+            optionsListView->AddItem(blinket->actionString, ThumbnailOf(*blinket), i, false);
+        }
+    }
+}
+
+void LayoutOptionsDialog(HWND dialog) {
+    LayoutImageButtons(dialog);
+    HWND list = GetDlgItem(dialog, IDC_BLINKET_LIST);
+    if (list && !optionsListView) {
+        optionsListView = std::make_unique<ListViewCtl>();
+        // Buttons sized to their pictures can reach below the template's row for them, and
+        // would hide the top of the list.
+        StretchListControl(dialog, list, ImageButtonsBottom(dialog));
+        optionsListView->AttachControl(dialogScale, dialog, IDC_BLINKET_LIST);
+        SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(thumbnailList));
+        optionsListView->AddItemColumn();
+    }
+    if (optionsListView && optionsListView->IsAttached()) {
+        FillRows([](const Blinket& blinket) { return blinket.imageExists; });
+    }
+}
+
+// The selected row and the position of its blinket; false when either is missing.
+bool GetSelection(int& row, int& idx) {
+    if (!optionsListView) {
+        return false;
+    }
+    row = optionsListView->GetSelectedIndex();
+    idx = row == -1 ? -1 : optionsListView->GetItemData(row);
+    return row != -1 && idx != -1;
+}
+
+void AddBlinket(HWND dialog) {
+    auto blinket = std::make_unique<Blinket>();
+    editedBlinket = blinket.get();
+    RunEditItemDialog(dialog);
+    if (optionsListView) {
+        optionsListView->AddItem(blinket->actionString, ThumbnailOf(*blinket), blinkets.Count(),
+                                 false);
+    }
+    blinkets.Append(std::move(blinket));
+    editedBlinket = nullptr;
+}
+
+void EditBlinket(HWND dialog) {
+    int row = -1;
+    int idx = -1;
+    if (!GetSelection(row, idx) || !blinkets.At(idx)) {
+        return;
+    }
+    editedBlinket = blinkets.At(idx);
+    RunEditItemDialog(dialog);
+    optionsListView->UpdateItem(row, editedBlinket->actionString, ThumbnailOf(*editedBlinket), idx);
+    editedBlinket = nullptr;
+}
+
+void DeleteBlinket() {
+    int row = -1;
+    int idx = -1;
+    if (!GetSelection(row, idx) || !blinkets.At(idx)) {
+        return;
+    }
+    blinkets.RemoveAt(idx);
+    optionsListView->DeleteItemByData(idx);
+    // The blinkets after the deleted one have moved one place forward.
+    for (int r = 0;; ++r) {
+        const int data = optionsListView->GetItemData(r);
+        if (data == -1) {
+            return;
+        }
+        if (data > idx) {
+            const Blinket* blinket = blinkets.At(data - 1);
+            optionsListView->UpdateItem(r, blinket ? blinket->actionString : L"",
+                                        ListViewCtl::kNoImage, data - 1);
+        }
+    }
+}
+
+// Exchanges blinkets first and first + 1, and shows the same blinkets as before in their new
+// order; the highlight stays on the row.
+void SwapBlinkets(int first, int row) {
+    const std::vector<const Blinket*> listed = ListedBlinkets();
+    if (!blinkets.SwapWithNext(first)) {
+        return;
+    }
+    // Both change place in the main window, so their eyes are read again there.
+    blinkets.At(first)->DropEyes();
+    blinkets.At(first + 1)->DropEyes();
+    FillRows([&listed](const Blinket& blinket) {
+        return std::find(listed.begin(), listed.end(), &blinket) != listed.end();
+    });
+    optionsListView->SelectItem(row);
+}
+
+void MoveBlinketUp() {
+    int row = -1;
+    int idx = -1;
+    if (GetSelection(row, idx) && idx > 0) {
+        SwapBlinkets(idx - 1, row);
+    }
+}
+
+void MoveBlinketDown() {
+    int row = -1;
+    int idx = -1;
+    const int last = blinkets.Count() - 1;
+    if (GetSelection(row, idx) && row < last && idx < last) {
+        SwapBlinkets(idx, row);
+    }
+}
+
+INT_PTR OnOptionsCommand(HWND dialog, int id, int code) {
+    if (id == IDOK && code != 0) {
+        EndDialog(dialog, 1);
+        return TRUE;
+    }
+    if (code != BN_CLICKED) {
+        return FALSE;
+    }
+    switch (id) {
+    case IDC_ADD: AddBlinket(dialog); break;
+    case IDC_EDIT: EditBlinket(dialog); break;
+    case IDC_DELETE: DeleteBlinket(); break;
+    case IDC_MOVE_UP: MoveBlinketUp(); break;
+    case IDC_MOVE_DOWN: MoveBlinketDown(); break;
+    }
+    return FALSE;
+}
+
+INT_PTR OnOptionsDrawItem(int controlId, const DRAWITEMSTRUCT* item) {
+    ImageButtonStrip* strip = StripOf(controlId);
+    if (!strip) {
+        return FALSE;
+    }
+    strip->OnDrawItem(item);
+    return TRUE;
+}
+
+void OnOptionsDestroy() {
+    for (const ImageButton& button : kImageButtons) {
+        button.strip->Release();
+    }
+    if (optionsListView) {
+        optionsListView->Reset();
+        optionsListView.reset();
+    }
+}
+
+}  // namespace
+
+int ShowOptionsDialog(HWND owner, HINSTANCE instance, int resIdOffsetValue, int scale) {
+    // A second dialog over the first would free the catalogue the first one still shows.
+    static bool running = false;
+    if (running) {
+        return 1;
+    }
+    running = true;
+    dialogResIdOffset = resIdOffsetValue;
+    dialogScale = scale > 0 ? scale : 1;
+    dialogInstance = instance;
+    wchar_t folder[MAX_PATH];
+    GetModuleDirectory(instance, folder);
+    // Without the program's own folder a relative "Blinkets\" would name another.
+    if (folder[0] && SUCCEEDED(StringCchCatW(folder, MAX_PATH, L"Blinkets\\"))) {
+        LoadImageCatalogue(owner, folder);
+    }
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsDlgProc, 0);
+    FreeImageCatalogue();
+    running = false;
+    return 1;
+}
+
+INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitPocketDialog(dialog);
+        LayoutOptionsDialog(dialog);
+        return TRUE;
+    case WM_DRAWITEM:
+        return OnOptionsDrawItem(static_cast<int>(wParam),
+                                 reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_COMMAND: return OnOptionsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_DESTROY: OnOptionsDestroy(); return FALSE;
+    }
+    // The dialog manager does the default processing; DefWindowProc here would break it.
+    return FALSE;
+}

@@ -1,0 +1,218 @@
+#include "app/ShellState.h"
+#include "dialogs/DialogState.h"
+#include "dialogs/EditItemDialog.h"
+#include "locator/FileLocator.h"
+#include "resources/resource.h"
+#include "store/Settings.h"
+#include "tests/dialogs/DialogsTestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <strsafe.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using dialogstest::ModalScript;
+using dialogstest::StripBmp;
+
+namespace {
+
+std::wstring ComboText(HWND box, LRESULT index) {
+    wchar_t text[64] = {};
+    SendMessageW(box, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Chooses the action as a user does, with the box's selection change.
+void ChooseAction(HWND dialog, const wchar_t* text) {
+    HWND box = GetDlgItem(dialog, IDC_ACTION);
+    SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ACTION, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box));
+}
+
+std::wstring Text(HWND dialog, int id) {
+    wchar_t text[MAX_PATH] = {};
+    GetDlgItemTextW(dialog, id, text, MAX_PATH);
+    return text;
+}
+
+// A catalogue of a three-frame image followed by a four-frame strip (thumbnails 3 to 6), and a
+// blinket showing frame 2 of the strip that runs a program.
+class EditItemDialogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(registry.ok());
+        appInstance = GetModuleHandleW(nullptr);
+        first.Add(L"three.bmp", StripBmp(16, {0xFF0000, 0x00FF00, 0x0000FF}));
+        strip = second.Add(L"strip.bmp", StripBmp(16, {1, 2, 3, 4}));
+        first.Scan();
+        second.Scan();
+        thumbnailList = BuildThumbnails(nullptr);
+        BuildFrameRefs();
+        ASSERT_TRUE(blinket.SetImageFile(strip.c_str()));
+        blinket.imagePos = 2;
+        blinket.actionCmd = kActionProgram;
+        blinket.blinketPos = 7;
+        StringCchCopyW(blinket.actionString, MAX_PATH, L"\\Windows\\prog.exe");
+        editedBlinket = &blinket;
+        stored = blinket.imageFile;
+    }
+    void TearDown() override {
+        editedBlinket = nullptr;
+        FreeImageCatalogue();
+    }
+    // Runs the dialog; the action sees it and closes it.
+    void Run(const std::function<void(HWND)>& act) {
+        ModalScript script;
+        script.On(L"Edit Item", act);
+        RunEditItemDialog(nullptr);
+    }
+    void ExpectUnchanged() const {
+        EXPECT_EQ(stored, blinket.imageFile);
+        EXPECT_EQ(2, blinket.imagePos);
+        EXPECT_EQ(kActionProgram, blinket.actionCmd);
+        EXPECT_EQ(7, blinket.blinketPos);
+        EXPECT_STREQ(L"\\Windows\\prog.exe", blinket.actionString);
+    }
+
+    testsupport::RegistrySandbox registry;
+    dialogstest::TempCatalogue first;
+    dialogstest::TempCatalogue second;
+    std::wstring strip;
+    std::wstring stored;  // the blinket's image path as it holds it
+    Blinket blinket;
+};
+
+TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
+    blinket.eyesTried = true;
+    Run([](HWND dialog) {
+        HWND box = GetDlgItem(dialog, IDC_ACTION);
+        EXPECT_EQ(3, SendMessageW(box, CB_GETCOUNT, 0, 0));
+        EXPECT_EQ(L"Run: Program", ComboText(box, 0));
+        EXPECT_EQ(L"Run: Web Page", ComboText(box, 1));
+        EXPECT_EQ(L"Show Options", ComboText(box, 2));
+        EXPECT_EQ(0, SendMessageW(box, CB_GETCURSEL, 0, 0));
+        EXPECT_EQ(L"\\Windows\\prog.exe", Text(dialog, IDC_ACTION_STRING));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_ACTION_STRING)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BROWSE)));
+        int selected = -1;
+        const auto rows = dialogstest::ReadRows(GetDlgItem(dialog, IDC_IMAGE_LIST), &selected);
+        ASSERT_EQ(7u, rows.size());
+        EXPECT_EQ((dialogstest::Row{L"strip.bmp", 5, 5}), rows[5]);
+        EXPECT_EQ(5, selected);
+        dialogstest::PressDone(dialog);
+    });
+    EXPECT_EQ(stored, blinket.imageFile);
+    EXPECT_EQ(2, blinket.imagePos);
+    EXPECT_EQ(0, blinket.blinketPos);
+    EXPECT_FALSE(blinket.eyesTried);
+    EXPECT_EQ(kActionProgram, blinket.actionCmd);
+    EXPECT_STREQ(L"\\Windows\\prog.exe", blinket.actionString);
+}
+
+TEST_F(EditItemDialogTest, ActionChoicesSetTheCodeAndTheActionString) {
+    const struct {
+        int openedWith;
+        std::vector<const wchar_t*> choices;
+        const wchar_t* typed;
+        int code;
+        const wchar_t* stored;
+    } cases[] = {
+        {kActionProgram,
+         {L"Run: Web Page"},
+         L"http://x.example/",
+         kActionWebPage,
+         L"http://x.example/"},
+        {kActionShowOptions, {}, L"typed", kActionShowOptions, L"Show Options"},
+        {kActionProgram, {L"Show Options", L"Run: Program"}, nullptr, kActionProgram, L""},
+        {kActionNone, {}, L"typed", kActionNone, L"_"},  // no action chosen: runs nothing
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        blinket.actionCmd = c.openedWith;
+        Run([&c](HWND dialog) {
+            HWND edit = GetDlgItem(dialog, IDC_ACTION_STRING);
+            if (c.openedWith == kActionShowOptions) {
+                EXPECT_EQ(2, SendDlgItemMessageW(dialog, IDC_ACTION, CB_GETCURSEL, 0, 0));
+            }
+            for (const wchar_t* choice : c.choices) {
+                ChooseAction(dialog, choice);
+                const BOOL run = wcsncmp(choice, L"Run", 3) == 0;
+                EXPECT_EQ(run, IsWindowEnabled(edit)) << choice;
+                EXPECT_EQ(run, IsWindowEnabled(GetDlgItem(dialog, IDC_BROWSE))) << choice;
+            }
+            if (c.openedWith == kActionShowOptions || c.choices.size() == 2) {
+                EXPECT_EQ(L"", Text(dialog, IDC_ACTION_STRING));  // emptied, enabled
+                EXPECT_TRUE(IsWindowEnabled(edit));
+            }
+            if (c.typed) {
+                SetWindowTextW(edit, c.typed);
+            }
+            dialogstest::PressDone(dialog);
+        });
+        EXPECT_EQ(c.code, blinket.actionCmd);
+        EXPECT_STREQ(c.stored, blinket.actionString);
+    }
+}
+
+TEST_F(EditItemDialogTest, OkWithoutAnImageOrWithAnImageTooDeepChangesNothing) {
+    Run([](HWND dialog) {
+        dialogstest::SelectRow(GetDlgItem(dialog, IDC_IMAGE_LIST), -1);
+        ChooseAction(dialog, L"Run: Web Page");
+        dialogstest::PressDone(dialog);
+    });
+    ExpectUnchanged();
+    // A folder whose short form is as long as its long one.
+    dialogstest::TempCatalogue deep;
+    deep.Add(L"d1\\d2\\d3\\d4\\d5\\d6\\d7\\d8\\d9\\d10\\d11\\d12\\d13\\x.bmp", StripBmp(16, {1}));
+    LoadImageCatalogue(
+        nullptr,
+        (deep.folder() + L"d1\\d2\\d3\\d4\\d5\\d6\\d7\\d8\\d9\\d10\\d11\\d12\\d13\\").c_str());
+    ASSERT_EQ(1, frameRefs.Count());
+    Run([](HWND dialog) {
+        int selected = -1;
+        dialogstest::SelectRow(GetDlgItem(dialog, IDC_IMAGE_LIST), 0);
+        dialogstest::ReadRows(GetDlgItem(dialog, IDC_IMAGE_LIST), &selected);
+        EXPECT_EQ(0, selected);
+        dialogstest::PressDone(dialog);
+    });
+    ExpectUnchanged();
+}
+
+TEST_F(EditItemDialogTest, ThePickOfTheLocatorFillsTheEditAndIsRemembered) {
+    ASSERT_TRUE(SaveLocatorLocation(L"\\Programs\\old.exe"));
+    std::wstring openedAt;
+    auto browse = [&](const wchar_t* pick) {
+        ModalScript script;
+        script.On(L"Edit Item", [](HWND dialog) { dialogstest::Click(dialog, IDC_BROWSE); })
+            .On(L"Locate",
+                [&openedAt, pick](HWND locate) {
+                    openedAt = locatorPath;
+                    HWND tree = GetDlgItem(locate, IDC_TREE);
+                    // Nothing selected leaves the path as it was: the test's pick stands in for it.
+                    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET,
+                                 pick ? 0 : SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+                    if (pick) {
+                        StringCchCopyW(locatorPath, MAX_PATH, pick);
+                    }
+                    dialogstest::PressDone(locate);
+                })
+            .Done(L"Edit Item");
+        RunEditItemDialog(nullptr);
+    };
+    wchar_t remembered[MAX_PATH];
+    browse(nullptr);  // the root: two backslashes, no usable pick
+    EXPECT_EQ(L"\\Programs\\old.exe", openedAt);
+    EXPECT_STREQ(L"\\Windows\\prog.exe", blinket.actionString);
+    ReadLocatorLocation(remembered);
+    EXPECT_STREQ(L"\\Programs\\old.exe", remembered);
+    browse(L"\\Windows\\new.exe");
+    EXPECT_STREQ(L"\\Windows\\new.exe", blinket.actionString);
+    ReadLocatorLocation(remembered);
+    EXPECT_STREQ(L"\\Windows\\new.exe", remembered);
+}
+
+}  // namespace

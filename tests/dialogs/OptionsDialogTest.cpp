@@ -1,0 +1,232 @@
+#include "app/ShellState.h"
+#include "controls/ImageButtonStrip.h"
+#include "dialogs/DialogState.h"
+#include "dialogs/OptionsDialog.h"
+#include "resources/resource.h"
+#include "tests/dialogs/DialogsTestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <strsafe.h>
+
+#include <set>
+#include <vector>
+
+using dialogstest::Click;
+using dialogstest::ModalScript;
+using dialogstest::ReadRows;
+using dialogstest::Row;
+using dialogstest::SelectRow;
+using dialogstest::StripBmp;
+
+namespace {
+
+// Three blinkets with images of a catalogue, listed in a modeless Options dialog.
+class OptionsDialogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        appInstance = dialogInstance = GetModuleHandleW(nullptr);
+        catalogue.Add(L"a.bmp", StripBmp(16, {0xFF0000}));
+        catalogue.Add(L"b.bmp", StripBmp(16, {0x00FF00, 0x0000FF}));
+        catalogue.Add(L"c.bmp", StripBmp(16, {0x0000FF}));
+        catalogue.Load();
+        const struct {
+            const wchar_t* image;
+            int frame, action;
+            const wchar_t* text;
+        } made[] = {{L"a.bmp", 0, kActionWebPage, L"http://a.example/"},
+                    {L"b.bmp", 1, kActionProgram, L"\\prog.exe"},
+                    {L"c.bmp", 0, kActionShowOptions, L"Show Options"}};
+        std::set<int> thumbnails;
+        for (const auto& m : made) {
+            auto blinket = std::make_unique<Blinket>();
+            ASSERT_TRUE(blinket->SetImageFile((catalogue.folder() + m.image).c_str()));
+            blinket->imagePos = m.frame;
+            blinket->actionCmd = m.action;
+            StringCchCopyW(blinket->actionString, MAX_PATH, m.text);
+            blinket->imageExists = true;
+            thumbnails.insert(ThumbnailOf(*blinket));
+            b.push_back(blinket.get());
+            blinkets.Append(std::move(blinket));
+        }
+        ASSERT_EQ(3u, thumbnails.size());
+        ASSERT_EQ(0, *thumbnails.begin());
+    }
+    void TearDown() override {
+        if (dialog) {
+            DestroyWindow(dialog);
+        }
+        blinkets.Clear();
+    }
+    void Open() {
+        dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OPTIONS),
+                                    nullptr, OptionsDlgProc, 0);
+        ASSERT_NE(nullptr, dialog);
+        list = GetDlgItem(dialog, IDC_BLINKET_LIST);
+    }
+    static Row RowOf(const Blinket* blinket, int data) {
+        return {blinket->actionString, ThumbnailOf(*blinket), data};
+    }
+    std::vector<Blinket*> Order() const {
+        std::vector<Blinket*> order;
+        for (int i = 0; i < blinkets.Count(); ++i) {
+            order.push_back(blinkets.At(i));
+        }
+        return order;
+    }
+    std::vector<Row> Rows(int* selected = nullptr) const { return ReadRows(list, selected); }
+
+    dialogstest::TempCatalogue catalogue;
+    std::vector<Blinket*> b;
+    HWND dialog = nullptr;
+    HWND list = nullptr;
+};
+
+TEST_F(OptionsDialogTest, ListsTheBlinketsBelowFiveButtonsSizedToTheirPictures) {
+    Open();
+    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), RowOf(b[1], 1), RowOf(b[2], 2)}), Rows());
+    for (int id : {IDC_ADD, IDC_EDIT, IDC_DELETE, IDC_MOVE_UP, IDC_MOVE_DOWN}) {
+        RECT button = {};
+        GetWindowRect(GetDlgItem(dialog, id), &button);
+        EXPECT_EQ(25, button.right - button.left) << id;
+        EXPECT_EQ(25, button.bottom - button.top) << id;
+    }
+    for (const ImageButtonStrip* strip : {&addButtonStrip, &editButtonStrip, &deleteButtonStrip,
+                                          &upButtonStrip, &downButtonStrip}) {
+        EXPECT_EQ(4, ImageList_GetImageCount(strip->images));
+    }
+    RECT client = {};
+    RECT placed = {};
+    GetClientRect(dialog, &client);
+    GetWindowRect(list, &placed);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(client.right - 2, placed.right);
+    EXPECT_EQ(client.bottom - 1, placed.bottom);
+
+    DestroyWindow(dialog);
+    dialog = nullptr;
+    EXPECT_EQ(nullptr, addButtonStrip.images);
+    EXPECT_FALSE(downButtonStrip.IsConfigured());
+    EXPECT_EQ(nullptr, optionsListView);
+}
+
+TEST_F(OptionsDialogTest, DeleteTheFirstThenEditTheTopRow) {
+    Open();
+    SelectRow(list, 0);
+    Click(dialog, IDC_DELETE);
+    EXPECT_EQ((std::vector<Blinket*>{b[1], b[2]}), Order());
+    EXPECT_EQ((std::vector<Row>{RowOf(b[1], 0), RowOf(b[2], 1)}), Rows());
+    Blinket* edited = nullptr;
+    {
+        ModalScript script;
+        script.On(L"Edit Item", [&](HWND editDialog) {
+            edited = editedBlinket;
+            dialogstest::PressDone(editDialog);
+        });
+        SelectRow(list, 0);
+        Click(dialog, IDC_EDIT);
+    }
+    EXPECT_EQ(b[1], edited);
+    EXPECT_EQ(nullptr, editedBlinket);
+    EXPECT_EQ(RowOf(b[1], 0), Rows()[0]);
+}
+
+TEST_F(OptionsDialogTest, DeleteTheLastThenAddOneWithoutAnImage) {
+    Open();
+    SelectRow(list, 2);
+    Click(dialog, IDC_DELETE);
+    {
+        ModalScript script;
+        script.Done(L"Edit Item");
+        Click(dialog, IDC_ADD);
+    }
+    ASSERT_EQ(3, blinkets.Count());
+    const Blinket* added = blinkets.At(2);
+    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), RowOf(b[1], 1), {L"", I_IMAGENONE, 2}}), Rows());
+    EXPECT_STREQ(L"", added->imageFile);
+    EXPECT_STREQ(L"", added->actionString);
+    EXPECT_EQ(0, added->actionCmd);
+    EXPECT_EQ(0, added->imagePos);
+    EXPECT_EQ(0, added->blinketPos);
+}
+
+TEST_F(OptionsDialogTest, AddWithAnImageAndAnActionGivesARowWithItsThumbnail) {
+    Open();
+    {
+        ModalScript script;
+        script.On(L"Edit Item", [](HWND editDialog) {
+            dialogstest::SelectRow(GetDlgItem(editDialog, IDC_IMAGE_LIST), 3);
+            HWND box = GetDlgItem(editDialog, IDC_ACTION);
+            SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(L"Run: Web Page"));
+            SendMessageW(editDialog, WM_COMMAND, MAKEWPARAM(IDC_ACTION, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(box));
+            SetDlgItemTextW(editDialog, IDC_ACTION_STRING, L"http://new.example/");
+            dialogstest::PressDone(editDialog);
+        });
+        Click(dialog, IDC_ADD);
+    }
+    ASSERT_EQ(4, blinkets.Count());
+    EXPECT_EQ(kActionWebPage, blinkets.At(3)->actionCmd);
+    EXPECT_EQ((Row{L"http://new.example/", 3, 3}), Rows()[3]);
+}
+
+TEST_F(OptionsDialogTest, MovesOffTheEndsAndWithoutSelectionChangeNothing) {
+    Open();
+    const std::vector<Row> before = Rows();
+    ModalScript script;  // fails on any dialog that comes up
+    for (auto [row, id] : {std::pair{0, IDC_MOVE_UP}, std::pair{2, IDC_MOVE_DOWN}}) {
+        SelectRow(list, row);
+        Click(dialog, id);
+        int selected = -1;
+        EXPECT_EQ(before, Rows(&selected));
+        EXPECT_EQ(row, selected);
+    }
+    SelectRow(list, -1);
+    for (int id : {IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_DELETE, IDC_EDIT}) {
+        Click(dialog, id);
+    }
+    EXPECT_EQ(before, Rows());
+    EXPECT_EQ((std::vector<Blinket*>{b[0], b[1], b[2]}), Order());
+}
+
+TEST_F(OptionsDialogTest, MoveUpExchangesRowsAndKeepsTheHighlight) {
+    for (Blinket* blinket : b) {
+        blinket->eyesTried = true;
+    }
+    Open();
+    SelectRow(list, 2);
+    Click(dialog, IDC_MOVE_UP);
+    EXPECT_EQ((std::vector<Blinket*>{b[0], b[2], b[1]}), Order());
+    int selected = -1;
+    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), RowOf(b[2], 1), RowOf(b[1], 2)}), Rows(&selected));
+    EXPECT_EQ(2, selected);
+    EXPECT_TRUE(b[0]->eyesTried);  // only the two that moved read their eyes again
+    EXPECT_FALSE(b[1]->eyesTried);
+    EXPECT_FALSE(b[2]->eyesTried);
+    SelectRow(list, 0);
+    Click(dialog, IDC_MOVE_DOWN);
+    EXPECT_EQ((std::vector<Blinket*>{b[2], b[0], b[1]}), Order());
+    EXPECT_EQ((std::vector<Row>{RowOf(b[2], 0), RowOf(b[0], 1), RowOf(b[1], 2)}), Rows(&selected));
+    EXPECT_EQ(0, selected);
+}
+
+TEST_F(OptionsDialogTest, BlinketWithoutItsImageHasNoRowAndRowsKeepTruePositions) {
+    b[1]->imageExists = false;
+    Open();
+    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), RowOf(b[2], 2)}), Rows());
+    SelectRow(list, 1);
+    Click(dialog, IDC_MOVE_UP);  // exchanges with the blinket that has no row
+    EXPECT_EQ((std::vector<Blinket*>{b[0], b[2], b[1]}), Order());
+    int selected = -1;
+    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), RowOf(b[2], 1)}), Rows(&selected));
+    EXPECT_EQ(1, selected);
+    Click(dialog, IDC_DELETE);
+    EXPECT_EQ((std::vector<Blinket*>{b[0], b[1]}), Order());
+    SelectRow(list, 0);
+    Click(dialog, IDC_MOVE_DOWN);
+    EXPECT_EQ((std::vector<Blinket*>{b[1], b[0]}), Order());
+    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 1)}), Rows());
+}
+
+}  // namespace
