@@ -3,7 +3,7 @@
 # and only those that are missing.
 set -euo pipefail
 
-packages=(cmake make wine wine64 xvfb g++-mingw-w64-x86-64-posix googletest
+packages=(cmake make wine wine64 fonts-wine xvfb g++-mingw-w64-x86-64-posix googletest
           xdotool imagemagick x11-utils xauth)
 
 missing=()
