@@ -25,7 +25,7 @@ constexpr COLORREF kTreeKeyColour = RGB(0, 255, 0);
 
 // ---------------------------------------------------------------- dialogs
 
-struct ControlSpec {
+struct ExpectedControl {
     int id;
     const wchar_t* className;
     const wchar_t* text;  // null: not checked
@@ -33,12 +33,12 @@ struct ControlSpec {
     DWORD style;          // bits that must be set
 };
 
-struct DialogSpec {
+struct ExpectedDialog {
     int id;
     const wchar_t* caption;
     int width, height;
     DWORD style;
-    std::vector<ControlSpec> controls;
+    std::vector<ExpectedControl> controls;
 };
 
 constexpr DWORD kList = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_ALIGNLEFT |
@@ -46,8 +46,8 @@ constexpr DWORD kList = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | L
 constexpr DWORD kImageButton = BS_OWNERDRAW | WS_TABSTOP;
 constexpr DWORD kDialog = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
-const std::vector<DialogSpec>& Dialogs() {
-    static const std::vector<DialogSpec> dialogs = {
+const std::vector<ExpectedDialog>& Dialogs() {
+    static const std::vector<ExpectedDialog> dialogs = {
         {IDD_ABOUT, L"About", 130, 89, kDialog,
          {{IDC_STATIC, L"Static", L"Blinkets", {8, 4, 47, 8}, SS_LEFT},
           {IDC_STATIC, L"Static", L"v2.1", {8, 12, 15, 8}, SS_LEFT}}},
@@ -191,19 +191,19 @@ bool ReadDialogTemplate(int id, DialogTemplate& out) {
 }
 
 TEST(Resources, DialogTemplatesPlaceEveryControlWithItsStyle) {
-    for (const DialogSpec& spec : Dialogs()) {
-        SCOPED_TRACE(spec.id);
+    for (const ExpectedDialog& expected : Dialogs()) {
+        SCOPED_TRACE(expected.id);
         DialogTemplate dialog;
-        ASSERT_TRUE(ReadDialogTemplate(spec.id, dialog));
-        EXPECT_EQ(spec.style, dialog.style & spec.style);
+        ASSERT_TRUE(ReadDialogTemplate(expected.id, dialog));
+        EXPECT_EQ(expected.style, dialog.style & expected.style);
         EXPECT_EQ(0u, dialog.style & (WS_CHILD | WS_VISIBLE));
-        EXPECT_EQ(spec.width, dialog.cx);
-        EXPECT_EQ(spec.height, dialog.cy);
+        EXPECT_EQ(expected.width, dialog.cx);
+        EXPECT_EQ(expected.height, dialog.cy);
         EXPECT_EQ(8, dialog.pointSize);
         EXPECT_EQ(L"MS Shell Dlg", dialog.typeface);
-        ASSERT_EQ(spec.controls.size(), dialog.items.size());
-        for (size_t i = 0; i < spec.controls.size(); ++i) {
-            const ControlSpec& control = spec.controls[i];
+        ASSERT_EQ(expected.controls.size(), dialog.items.size());
+        for (size_t i = 0; i < expected.controls.size(); ++i) {
+            const ExpectedControl& control = expected.controls[i];
             const TemplateItem& item = dialog.items[i];
             SCOPED_TRACE(control.id);
             EXPECT_EQ(control.id, item.id);
@@ -218,7 +218,7 @@ TEST(Resources, DialogTemplatesPlaceEveryControlWithItsStyle) {
 }
 
 // Statics share IDC_STATIC; they are told apart by their text.
-HWND FindControl(HWND dialog, const ControlSpec& control) {
+HWND FindControl(HWND dialog, const ExpectedControl& control) {
     if (control.id != IDC_STATIC) {
         return GetDlgItem(dialog, control.id);
     }
@@ -226,13 +226,13 @@ HWND FindControl(HWND dialog, const ControlSpec& control) {
 }
 
 TEST(Resources, DialogsCreateEveryControlOfTheirClass) {
-    for (const DialogSpec& spec : Dialogs()) {
-        SCOPED_TRACE(spec.id);
-        HiddenDialog dialog(spec.id);
+    for (const ExpectedDialog& expected : Dialogs()) {
+        SCOPED_TRACE(expected.id);
+        HiddenDialog dialog(expected.id);
         ASSERT_NE(nullptr, dialog.get());
         EXPECT_FALSE(IsWindowVisible(dialog.get()));
-        EXPECT_EQ(spec.caption, WindowText(dialog.get()));
-        for (const ControlSpec& control : spec.controls) {
+        EXPECT_EQ(expected.caption, WindowText(dialog.get()));
+        for (const ExpectedControl& control : expected.controls) {
             SCOPED_TRACE(control.id);
             HWND window = FindControl(dialog.get(), control);
             ASSERT_NE(nullptr, window);
