@@ -84,6 +84,10 @@ winpath() {
 start_ocellix() {  # any arguments go before the program, e.g. explorer /desktop=...
     "$WINE" "$@" "$OCX_EXE" </dev/null >/dev/null 2>&1 &
     ocx_pid=$!
+    # The display forgets the desktop colour when its last client leaves: paint it again once
+    # the program is connected.
+    wait_until 20 'xdotool search --classname "^(ocellix|explorer)\.exe$" >/dev/null 2>&1' || true
+    paint_desktop
 }
 
 # Waits for the process started last to end and checks its exit code.
@@ -163,4 +167,3 @@ for tool in xdotool import convert display; do
 done
 window_up && fail "another Ocellix is running on this display"
 reg_clean
-paint_desktop
