@@ -14,6 +14,10 @@ echo "$about" | grep -qx 'owner none' || fail "the first About dialog has an own
 shot about >/dev/null
 close_about
 
+# The default blinket reaches the registry only when the list is next saved.
+"$WINE" reg query 'HKCU\Software\Tarnwick\Ocellix\Blinkets' </dev/null >/dev/null 2>&1 &&
+    fail "the first start wrote the list"
+
 read_screen
 read_window
 expect "window size" "67x40" "$((WR - WX))x$((WB - WY))"
