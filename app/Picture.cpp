@@ -54,6 +54,10 @@ void Picture::Release() {
 }
 
 HBITMAP Picture::MakeMask() const {
+    return MakeMask(CLR_INVALID);
+}
+
+HBITMAP Picture::MakeMask(COLORREF key) const {
     int maskWidth = 0;
     int maskHeight = 0;
     if (!bitmap || !ReadBitmapSize(bitmap, maskWidth, maskHeight)) {
@@ -71,7 +75,9 @@ HBITMAP Picture::MakeMask() const {
     }
     SelectedObject sourceBitmap(source.get(), bitmap);
     SelectedObject targetBitmap(target.get(), mask);
-    const COLORREF key = GetPixel(source.get(), 0, 0);
+    if (key == CLR_INVALID) {
+        key = GetPixel(source.get(), 0, 0);
+    }
     for (int x = 0; x < maskWidth; ++x) {
         for (int y = 0; y < maskHeight; ++y) {
             const bool transparent = GetPixel(source.get(), x, y) == key;

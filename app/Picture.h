@@ -21,6 +21,8 @@ public:
     // A new bitmap of the same size, owned by the caller: black where a pixel has exactly the
     // colour of the top-left pixel, white everywhere else.
     HBITMAP MakeMask() const;
+    // The same, black where a pixel has exactly the given colour.
+    HBITMAP MakeMask(COLORREF key) const;
 
     HBITMAP bitmap = nullptr;
     int width = 0;

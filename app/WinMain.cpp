@@ -1,3 +1,18 @@
-#include <windows.h>
+// The entry point: the process set-up, start-up and the message loop.
+#include "app/Startup.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    // Image decoding stays loaded for the whole run instead of being set up for every picture.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const int exitCode = InitApplication(instance, showCommand) ? RunMessageLoop() : 0;
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return exitCode;
+}

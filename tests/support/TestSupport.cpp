@@ -347,6 +347,102 @@ Canvas::~Canvas() {
     SelectObject(dc_, previous_);
     DeleteDC(dc_);
     DeleteObject(bitmap_);
+namespace {
+
+ModalDriver* activeDriver = nullptr;
+constexpr UINT kDriverTickMilliseconds = 20;
+
+struct WindowQuery {
+    const wchar_t* className;
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchThreadWindow(HWND window, LPARAM lParam) {
+    auto* query = reinterpret_cast<WindowQuery*>(lParam);
+    wchar_t text[256] = {};
+    if (!IsWindowVisible(window)) {
+        return TRUE;
+    }
+    if (query->className) {
+        GetClassNameW(window, text, 256);
+        if (lstrcmpW(text, query->className) != 0) {
+            return TRUE;
+        }
+    }
+    if (query->caption) {
+        GetWindowTextW(window, text, 256);
+        if (lstrcmpW(text, query->caption) != 0) {
+            return TRUE;
+        }
+    }
+    query->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK CloseDialog(HWND window, LPARAM) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (lstrcmpW(name, L"#32770") == 0) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+ModalDriver::ModalDriver(std::vector<Step> steps, DWORD timeoutMilliseconds)
+    : steps_(std::move(steps)), deadline_(GetTickCount() + timeoutMilliseconds) {
+    activeDriver = this;
+    timer_ = SetTimer(nullptr, 0, kDriverTickMilliseconds, Tick);
+}
+
+ModalDriver::~ModalDriver() {
+    Stop();
+}
+
+void ModalDriver::Stop() {
+    if (timer_) {
+        KillTimer(nullptr, timer_);
+        timer_ = 0;
+    }
+    if (activeDriver == this) {
+        activeDriver = nullptr;
+    }
+}
+
+void CALLBACK ModalDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    ModalDriver* driver = activeDriver;
+    if (!driver) {
+        return;
+    }
+    if (static_cast<LONG>(GetTickCount() - driver->deadline_) >= 0) {
+        driver->Stop();
+        EndMenu();
+        EnumThreadWindows(GetCurrentThreadId(), CloseDialog, 0);
+        return;
+    }
+    // One step a tick at most, so that what a step did takes effect before the next looks.
+    if (!driver->finished() && driver->steps_[driver->next_]()) {
+        ++driver->next_;
+    }
+    if (driver->finished()) {
+        driver->Stop();
+    }
+}
+
+HWND FindThreadWindow(const wchar_t* className, const wchar_t* caption) {
+    WindowQuery query = {className, caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchThreadWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
 }
 
 }  // namespace testsupport

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,5 +86,36 @@ private:
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previous_ = nullptr;
 };
+
+// Acts inside the modal loops of this thread (dialogs, popup menus, gestures): on a thread timer,
+// the step at hand runs until it answers true, then, a tick later, the next one. After the last
+// step, or once the time is up, it stops; when time ran out it first ends any menu and closes this
+// thread's dialogs, so that a failing test does not hang. One driver at a time.
+class ModalDriver {
+public:
+    using Step = std::function<bool()>;
+    explicit ModalDriver(std::vector<Step> steps, DWORD timeoutMilliseconds = 10000);
+    ~ModalDriver();
+    ModalDriver(const ModalDriver&) = delete;
+    ModalDriver& operator=(const ModalDriver&) = delete;
+    // Every step ran to its end.
+    bool finished() const { return next_ >= steps_.size(); }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    void Stop();
+
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    DWORD deadline_ = 0;
+    UINT_PTR timer_ = 0;
+};
+
+// A visible top-level window of this thread with the class and the caption; a null argument
+// matches any. Null when there is none.
+HWND FindThreadWindow(const wchar_t* className, const wchar_t* caption);
+
+// Dispatches whatever this thread's queue holds.
+void PumpMessages();
 
 }  // namespace testsupport

@@ -1,0 +1,165 @@
+#include "app/MainWindow.h"
+
+#include "app/Render.h"
+#include "app/ShellState.h"
+#include "app/Startup.h"
+#include "dialogs/OptionsDialog.h"
+#include "model/IdleTap.h"
+#include "platform/PocketShell.h"
+#include "resources/resource.h"
+#include "store/Settings.h"
+
+#include <windowsx.h>
+
+namespace {
+
+// While the popup menu is up, re-asserting the window topmost would lift it over the menu.
+bool menuTracking = false;
+
+void KeepOnTop(HWND window) {
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, stripPicture.width, stripPicture.height,
+                 SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void RunMenuCommand(HWND window, UINT command) {
+    switch (command) {
+    case IDM_OPTIONS: RunOptions(); break;
+    case IDM_EXIT: PostMessageW(mainWindow, WM_CLOSE, 0, 0); break;
+    case IDM_ABOUT:
+        dialogActive = true;
+        ShowAboutDialog(window);
+        dialogActive = false;
+        break;
+    }
+}
+
+void OnStylusDown(HWND window, LPARAM lParam) {
+    tapPoint = static_cast<DWORD>(lParam);
+    SHRGINFO gesture = {sizeof(gesture), window, UnpackPoint(tapPoint), SHRG_RETURNCMD};
+    if (SHRecognizeGesture(&gesture) == GN_CONTEXTMENU) {
+        tapPending = false;
+        ShowPopupMenu(window, UnpackPoint(tapPoint));
+    } else {
+        tapPending = true;
+    }
+}
+
+void OnStylusUp() {
+    if (tapPending) {
+        tapPending = false;
+        HandleTap(UnpackPoint(tapPoint));
+    }
+}
+
+// A right click (or the menu key) opens the same menu as tap-and-hold, at the pointer.
+void OnContextMenu(HWND window, LPARAM lParam) {
+    POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (point.x == -1 && point.y == -1) {
+        point = {0, 0};  // from the keyboard: the window's corner
+    } else {
+        ScreenToClient(window, &point);
+    }
+    tapPending = false;
+    ShowPopupMenu(window, point);
+}
+
+void OnTimerTick(HWND window) {
+    if (dialogActive) {
+        return;
+    }
+    if (!menuTracking) {
+        KeepOnTop(window);
+    }
+    if (++idleTicks >= idleTickThreshold) {
+        idleTicks = 0;
+        IdleStep();
+    }
+}
+
+void OnScreenReset() {
+    windowCentreX = -1;
+    RepositionWindow();
+}
+
+void Shutdown() {
+    if (timerId != 0) {
+        KillTimer(mainWindow, timerId);
+        timerId = 0;
+    }
+    if (stripImageList) {
+        ImageList_RemoveAll(stripImageList);
+        ImageList_Destroy(stripImageList);
+        stripImageList = nullptr;
+    }
+    stripPicture.Release();
+    maskPicture.Release();
+    blinkets.Clear();
+    PostQuitMessage(0);
+}
+
+}  // namespace
+
+POINT UnpackPoint(DWORD packed) {
+    return {static_cast<LONG>(LOWORD(packed)), static_cast<LONG>(HIWORD(packed))};
+}
+
+void ShowPopupMenu(HWND window, POINT point) {
+    HMENU menu = LoadMenuW(appInstance, MAKEINTRESOURCEW(IDM_POPUP));
+    if (!menu) {
+        return;
+    }
+    HMENU popup = GetSubMenu(menu, 0);
+    if (!popup) {
+        DestroyMenu(menu);
+        return;
+    }
+    ClientToScreen(window, &point);
+    SetForegroundWindow(window);
+    menuTracking = true;
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(popup, TPM_RETURNCMD, point.x, point.y, 0, window, nullptr));
+    menuTracking = false;
+    DestroyMenu(menu);
+    RunMenuCommand(window, command);
+}
+
+void RunOptions() {
+    dialogActive = true;
+    ShowOptionsDialog(mainWindow, appInstance, resIdOffset, uiScale);
+    SaveBlinkets(kMakerName, kProgramName);
+    dialogActive = false;
+    RepositionWindow();
+}
+
+void RepositionWindow() {
+    int x = 0;
+    int y = 0;
+    LayoutBlinkets(x, y);
+    SetWindowPos(mainWindow, HWND_TOPMOST, x, y, stripPicture.width, stripPicture.height,
+                 SWP_NOACTIVATE);
+    ShapeMainWindow(mainWindow);
+    // The strip may have changed under an unchanged size and shape.
+    InvalidateRect(mainWindow, nullptr, TRUE);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_DESTROY: Shutdown(); return 0;
+    case WM_ACTIVATE:
+    case WM_SETFOCUS: return 0;
+    case WM_PAINT: PaintMainWindow(window); return 1;
+    case WM_ERASEBKGND: EraseMainBackground(reinterpret_cast<HDC>(wParam)); return 1;
+    case WM_SETTINGCHANGE:
+        if (wParam == SETTINGCHANGE_RESET) {
+            OnScreenReset();
+        }
+        return 0;
+    // The desktop tells of a new screen size this way rather than with a settings reset.
+    case WM_DISPLAYCHANGE: OnScreenReset(); return 0;
+    case WM_TIMER: OnTimerTick(window); return 0;
+    case WM_LBUTTONDOWN: OnStylusDown(window, lParam); return 1;
+    case WM_LBUTTONUP: OnStylusUp(); return 1;
+    case WM_CONTEXTMENU: OnContextMenu(window, lParam); return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

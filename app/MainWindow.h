@@ -1,0 +1,16 @@
+// The main window's procedure, its popup menu, the Options sequence and the re-layout.
+#pragma once
+
+#include <windows.h>
+
+// The client point of a packed point: x from the low 16 bits, y from the high 16 bits.
+POINT UnpackPoint(DWORD packed);
+
+// Shows the popup menu (Options, About, Exit) at a client point and carries out the choice.
+void ShowPopupMenu(HWND window, POINT point);
+// Runs the Options dialog over the main window, saves the list and lays the window out again.
+void RunOptions();
+// Lays the blinkets out again, and moves, sizes and shapes the main window to the result.
+void RepositionWindow();
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,52 @@
+// The strip: every blinket side by side in one composed image, the window's place on the screen,
+// its painting, and its shape, which follows the strip's opaque pixels.
+#pragma once
+
+#include <windows.h>
+
+class Blinket;
+
+// Where the window stands, and the horizontal centre that goes with it.
+struct WindowPlacement {
+    int x = 0;
+    int y = 0;
+    int centreX = -1;
+};
+
+// A blinket image W by H is one frame W wide when W is less than 2H; otherwise it is a row of
+// square frames, H wide each.
+int FrameWidthOf(int imageWidth, int imageHeight);
+
+// The window's top-left corner for a strip whose vertical middle lies menuBarHeight pixels above
+// the screen's bottom edge and whose horizontal centre is centreX (-1: the screen's middle),
+// moved in where it would stand out at the left or the right.
+WindowPlacement PlaceWindow(int screenWidth, int screenHeight, int stripWidthValue, int stripHeight,
+                            int menuBarHeightValue, int centreX);
+
+// Whether the last layout gave the blinket room in the strip.
+bool IsPlaced(const Blinket& blinket);
+
+// Rebuilds stripPicture, maskPicture and stripImageList from the blinkets, writes their layout
+// fields and windowCentreX, and returns the window's top-left corner in screen pixels.
+void LayoutBlinkets(int& x, int& y);
+
+// The whole of WM_PAINT: the strip, then every blinket's pupils rolled once round to the centre.
+void PaintMainWindow(HWND window);
+// The whole of WM_ERASEBKGND.
+void EraseMainBackground(HDC dc);
+
+// What the callers pass to RegionFromBitmap for the mask: black, with 16 steps of leeway.
+constexpr COLORREF kMaskKeyColour = RGB(0, 0, 0);
+constexpr COLORREF kMaskTolerance = 0x101010;
+// No single region-creation call receives more rectangles than this.
+constexpr int kRegionBatchRects = 2000;
+
+// A region of one rectangle per horizontal run of pixels outside the key colour's range (key to
+// key + tolerance, per colour byte); null when the bitmap is null or cannot be read. The caller
+// owns the region.
+HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance,
+                      int batchRects = kRegionBatchRects);
+// Sets the region as the window's, with redraw; the window owns it afterwards.
+void ApplyWindowRegion(HWND window, HRGN region);
+// Shapes the window after maskPicture; without a mask or a region the old shape stays.
+void ShapeMainWindow(HWND window);

@@ -1,0 +1,264 @@
+#include "app/MainWindow.h"
+
+#include "app/Handles.h"
+#include "app/ShellFixture.h"
+#include "platform/PocketShell.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+using shelltest::AddBlinket;
+using shelltest::AdvancedBy;
+using shelltest::ReadSetting;
+using shelltest::WriteImage;
+using testsupport::FindThreadWindow;
+using testsupport::ModalDriver;
+using testsupport::PumpMessages;
+
+namespace {
+
+using MenuItem = std::pair<UINT, std::wstring>;
+
+// What a driver step saw of the popup menu.
+struct MenuSeen {
+    RECT rect = {};
+    std::vector<MenuItem> items;
+};
+
+HWND MenuWindow() {
+    return FindThreadWindow(L"#32768", nullptr);
+}
+
+void ReadMenu(HWND menuWindow, MenuSeen& seen) {
+    GetWindowRect(menuWindow, &seen.rect);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    for (int index = 0; index < GetMenuItemCount(menu); ++index) {
+        wchar_t text[32] = {};
+        GetMenuStringW(menu, static_cast<UINT>(index), text, 32, MF_BYPOSITION);
+        seen.items.emplace_back(GetMenuItemID(menu, index), text);
+    }
+}
+
+// A step that picks a menu item with the keyboard, as a person would.
+ModalDriver::Step Choose(std::vector<WPARAM> keys) {
+    return [keys] {
+        HWND menu = MenuWindow();
+        for (WPARAM key : keys) {
+            PostMessageW(menu, WM_KEYDOWN, key, 0);
+        }
+        return menu != nullptr;
+    };
+}
+
+class MainWindowTest : public shelltest::ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        AddBlinket(WriteImage(dir, L"plain.bmp", 30, 20, 0x00FF00));
+        const std::wstring face = WriteImage(dir, L"face.bmp", 40, 30, 0xFFFFFF);
+        dir.WriteFile(L"face.bmp.eye", "4,4,16,26\r\n24,4,36,26\r\n");
+        AddBlinket(face);
+        ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixMainTest"));
+    }
+
+    RECT WindowRect() const {
+        RECT rect = {};
+        GetWindowRect(mainWindow, &rect);
+        return rect;
+    }
+    void Ticks(int count) {
+        for (int i = 0; i < count; ++i) {
+            SendMessageW(mainWindow, WM_TIMER, kMainTimerId, 0);
+        }
+    }
+    bool Topmost() const { return GetWindowLongW(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST; }
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, IsAShapedTopmostToolWindowWithItsTimer) {
+    const LONG style = GetWindowLongW(mainWindow, GWL_STYLE);
+    EXPECT_EQ(WS_POPUP | WS_VISIBLE | 0x00010000,
+              style & (WS_POPUP | WS_VISIBLE | 0x00010000 | WS_CAPTION | WS_BORDER | WS_CHILD));
+    EXPECT_EQ(WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
+              GetWindowLongW(mainWindow, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW));
+    const RECT rect = WindowRect();
+    EXPECT_EQ(80, rect.right - rect.left);
+    EXPECT_EQ(30, rect.bottom - rect.top);
+    GdiObject<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_EQ(COMPLEXREGION, GetWindowRgn(mainWindow, region.get()));
+    EXPECT_TRUE(PtInRegion(region.get(), 1, 1));
+    EXPECT_FALSE(PtInRegion(region.get(), 32, 1));   // the gap
+    EXPECT_FALSE(PtInRegion(region.get(), 10, 25));  // below the shorter blinket
+    EXPECT_EQ(kMainTimerId, timerId);
+    EXPECT_TRUE(KillTimer(mainWindow, kMainTimerId));
+}
+
+TEST_F(MainWindowTest, TicksKeepItOnTopAndEveryTenthAnimatesUnlessADialogIsUp) {
+    const MtRandom before = rng;
+    SetWindowPos(mainWindow, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    dialogActive = true;
+    Ticks(25);
+    EXPECT_FALSE(Topmost());
+    EXPECT_EQ(0, idleTicks);
+    dialogActive = false;
+    Ticks(9);
+    EXPECT_TRUE(Topmost());
+    EXPECT_EQ(9, idleTicks);
+    EXPECT_TRUE(AdvancedBy(before, 0));
+    Ticks(1);
+    EXPECT_EQ(0, idleTicks);
+    EXPECT_TRUE(AdvancedBy(before, 1));
+}
+
+TEST_F(MainWindowTest, AScreenResetCentresItAgain) {
+    const int centre = GetSystemMetrics(SM_CXSCREEN) / 2;
+    windowCentreX = 100;
+    RepositionWindow();
+    EXPECT_EQ(60, WindowRect().left);
+    SendMessageW(mainWindow, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    EXPECT_EQ(60, WindowRect().left);
+    EXPECT_EQ(100, windowCentreX);
+    SendMessageW(mainWindow, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
+    EXPECT_EQ(centre - 40, WindowRect().left);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) - 26 - 15, WindowRect().top);
+    EXPECT_EQ(centre, windowCentreX);
+}
+
+TEST_F(MainWindowTest, ATapActsWhereTheStylusWentDown) {
+    PostMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 7));
+    PostMessageW(mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(60, 25));
+    PumpMessages();
+    DWORD x = 0;
+    DWORD y = 0;
+    ASSERT_TRUE(ReadSetting(L"xTap", &x));
+    ASSERT_TRUE(ReadSetting(L"yTap", &y));
+    EXPECT_EQ(12u, x);
+    EXPECT_EQ(7u, y);
+    EXPECT_FALSE(tapPending);
+}
+
+TEST_F(MainWindowTest, HoldingOpensTheMenuAtThePointAndNoTapFollows) {
+    SetWindowPos(mainWindow, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MenuSeen seen;
+    ModalDriver driver({[&] {
+        HWND menu = MenuWindow();
+        if (menu) {
+            ReadMenu(menu, seen);
+            EndMenu();
+        }
+        return menu != nullptr;
+    }});
+    PostMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 7));
+    PumpMessages();
+    ASSERT_TRUE(driver.finished());
+    const std::vector<MenuItem> expected = {
+        {IDM_OPTIONS, L"Options"}, {IDM_ABOUT, L"About"}, {IDM_EXIT, L"Exit"}};
+    EXPECT_EQ(expected, seen.items);
+    EXPECT_EQ(112, seen.rect.left);
+    EXPECT_EQ(107, seen.rect.top);
+    PostMessageW(mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(12, 7));
+    PumpMessages();
+    DWORD x = 0;
+    EXPECT_FALSE(ReadSetting(L"xTap", &x));
+}
+
+TEST_F(MainWindowTest, ARightClickOpensTheMenuAtThePointer) {
+    std::vector<MenuSeen> seen(2);
+    ModalDriver driver({[&] {
+                            HWND menu = MenuWindow();
+                            if (menu) {
+                                ReadMenu(menu, seen[0]);
+                                EndMenu();
+                            }
+                            return menu != nullptr;
+                        },
+                        [&] {
+                            HWND menu = MenuWindow();
+                            if (menu) {
+                                ReadMenu(menu, seen[1]);
+                                EndMenu();
+                            }
+                            return menu != nullptr;
+                        }});
+    SetWindowPos(mainWindow, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(mainWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(mainWindow),
+                 MAKELPARAM(150, 120));
+    // From the keyboard the menu opens at the window's corner.
+    SendMessageW(mainWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(mainWindow), -1);
+    ASSERT_TRUE(driver.finished());
+    EXPECT_EQ(3u, seen[0].items.size());
+    EXPECT_EQ(150, seen[0].rect.left);
+    EXPECT_EQ(120, seen[0].rect.top);
+    EXPECT_EQ(100, seen[1].rect.left);
+    EXPECT_EQ(100, seen[1].rect.top);
+}
+
+TEST_F(MainWindowTest, AboutFromTheMenuIsOwnedAndHoldsTheTimer) {
+    idleTicks = 4;
+    bool owned = false;
+    bool active = false;
+    ModalDriver driver({Choose({VK_DOWN, VK_DOWN, VK_RETURN}), [&] {
+                            HWND about = FindThreadWindow(L"#32770", L"About");
+                            if (about) {
+                                owned = GetWindow(about, GW_OWNER) == mainWindow;
+                                active = dialogActive;
+                                Ticks(20);
+                                PostMessageW(about, WM_CLOSE, 0, 0);
+                            }
+                            return about != nullptr;
+                        }});
+    ShowPopupMenu(mainWindow, {5, 5});
+    ASSERT_TRUE(driver.finished());
+    EXPECT_TRUE(owned);
+    EXPECT_TRUE(active);
+    EXPECT_FALSE(dialogActive);
+    EXPECT_EQ(4, idleTicks);
+}
+
+TEST_F(MainWindowTest, OptionsFromTheMenuSavesTheListAndLaysOutAgain) {
+    bool active = false;
+    ModalDriver driver({Choose({VK_DOWN, VK_RETURN}), [&] {
+                            HWND options = FindThreadWindow(L"#32770", L"Options");
+                            if (options) {
+                                active = dialogActive;
+                                PostMessageW(options, WM_CLOSE, 0, 0);
+                            }
+                            return options != nullptr;
+                        }});
+    blinkets.At(0)->frameWidth = 1;
+    ShowPopupMenu(mainWindow, {5, 5});
+    ASSERT_TRUE(driver.finished());
+    EXPECT_TRUE(active);
+    EXPECT_FALSE(dialogActive);
+    EXPECT_EQ(30, blinkets.At(0)->frameWidth);
+    RegKey saved;
+    EXPECT_TRUE(saved.Open(HKEY_CURRENT_USER,
+                           L"\\Software\\Tarnwick\\Ocellix\\Blinkets\\Blinket_01", false));
+}
+
+TEST_F(MainWindowTest, ExitReleasesEverythingAndQuitsWithZero) {
+    HWND window = mainWindow;
+    ModalDriver driver({Choose({VK_UP, VK_RETURN})});
+    ShowPopupMenu(mainWindow, {5, 5});
+    ASSERT_TRUE(driver.finished());
+    MSG message = {};
+    bool quit = false;
+    while (!quit && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        quit = message.message == WM_QUIT;
+        DispatchMessageW(&message);
+    }
+    ASSERT_TRUE(quit);
+    EXPECT_EQ(0u, message.wParam);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(KillTimer(window, kMainTimerId));
+    EXPECT_EQ(0u, timerId);
+    EXPECT_EQ(nullptr, stripImageList);
+    EXPECT_FALSE(stripPicture.IsLoaded());
+    EXPECT_FALSE(maskPicture.IsLoaded());
+    EXPECT_TRUE(blinkets.IsEmpty());
+}

@@ -1,0 +1,284 @@
+#include "app/Handles.h"
+#include "app/Render.h"
+#include "app/ShellFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using shelltest::AddBlinket;
+using shelltest::kKeyRgb;
+using shelltest::ShellTest;
+using shelltest::WriteImage;
+using testsupport::ReadPixels;
+
+namespace {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+struct Strip {
+    std::vector<COLORREF> pixels;
+    int width = 0;
+    int height = 0;
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+Strip ReadStrip(const Picture& picture) {
+    Strip strip;
+    strip.pixels = ReadPixels(picture.bitmap, &strip.width, &strip.height);
+    return strip;
+}
+
+WindowPlacement Layout() {
+    WindowPlacement placement;
+    LayoutBlinkets(placement.x, placement.y);
+    placement.centreX = windowCentreX;
+    return placement;
+}
+
+// A 32-bit top-down bitmap of the pixels (0x00BBGGRR).
+HBITMAP MakeBitmap(int width, int height, const std::vector<COLORREF>& pixels) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* out = static_cast<DWORD*>(bits);
+    for (size_t i = 0; bitmap && i < pixels.size(); ++i) {
+        out[i] = (GetRValue(pixels[i]) << 16) | (GetGValue(pixels[i]) << 8) | GetBValue(pixels[i]);
+    }
+    return bitmap;
+}
+
+HRGN RegionOf(const std::vector<RECT>& rects) {
+    std::vector<BYTE> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = static_cast<DWORD>(rects.size());
+    std::copy(rects.begin(), rects.end(), reinterpret_cast<RECT*>(header + 1));
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
+                           reinterpret_cast<RGNDATA*>(data.data()));
+}
+
+bool SameRegion(HRGN region, const std::vector<RECT>& rects) {
+    GdiObject<HRGN> expected(RegionOf(rects));
+    return region && expected && EqualRgn(region, expected.get());
+}
+
+}  // namespace
+
+TEST(PlaceWindow, KeepsTheStripOnTheScreen) {
+    struct Case {
+        int stripWidth;
+        int centreX;
+        int menuBar;
+        WindowPlacement expected;
+    } cases[] = {
+        {80, -1, 26, {80, 279, 120}}, {80, 20, 26, {0, 279, 40}}, {80, 230, 26, {160, 279, 200}},
+        {81, -1, 26, {80, 279, 120}}, {80, 1, 52, {0, 253, 40}},  {80, 239, 26, {160, 279, 200}},
+    };
+    for (const Case& c : cases) {
+        const WindowPlacement placed =
+            PlaceWindow(240, 320, c.stripWidth, 30, c.menuBar, c.centreX);
+        EXPECT_EQ(c.expected.x, placed.x) << c.stripWidth << " at " << c.centreX;
+        EXPECT_EQ(c.expected.y, placed.y) << c.stripWidth << " at " << c.centreX;
+        EXPECT_EQ(c.expected.centreX, placed.centreX) << c.stripWidth << " at " << c.centreX;
+    }
+}
+
+TEST_F(ShellTest, AnImageTwiceAsWideAsHighIsARowOfSquareFrames) {
+    struct Case {
+        int width, height, frameWidth;
+    } cases[] = {{40, 20, 20}, {39, 20, 39}, {20, 20, 20}, {100, 20, 20}, {10, 30, 10}};
+    for (const Case& c : cases) {
+        blinkets.Clear();
+        Blinket* blinket = AddBlinket(WriteImage(dir, L"frames.bmp", c.width, c.height, 0xFF0000));
+        Layout();
+        EXPECT_EQ(c.frameWidth, FrameWidthOf(c.width, c.height));
+        EXPECT_EQ(c.frameWidth, blinket->frameWidth) << c.width << "x" << c.height;
+        EXPECT_EQ(c.height, blinket->frameHeight);
+        EXPECT_EQ(c.frameWidth + blinketGap, stripPicture.width);
+        EXPECT_EQ(c.height, stripPicture.height);
+    }
+}
+
+TEST_F(ShellTest, BlinketsStandSideBySideTopAligned) {
+    std::vector<unsigned> first(40 * 30, 0x0000FF);
+    first[5 * 40 + 5] = kKeyRgb;  // a transparent pixel inside the image
+    AddBlinket(WriteImage(dir, L"first.bmp", 40, 30, 0, first));
+    AddBlinket(WriteImage(dir, L"second.bmp", 30, 25, 0x00FF00));
+    const WindowPlacement placed = Layout();
+
+    EXPECT_EQ(0, blinkets.At(0)->xOffset);
+    EXPECT_EQ(45, blinkets.At(1)->xOffset);
+    EXPECT_EQ(80, stripWidth);
+    const Strip strip = ReadStrip(stripPicture);
+    ASSERT_EQ(80, strip.width);
+    ASSERT_EQ(30, strip.height);
+    EXPECT_EQ(RGB(0, 0, 255), strip.At(0, 0));
+    EXPECT_EQ(RGB(0, 255, 0), strip.At(74, 24));
+    const Strip mask = ReadStrip(maskPicture);
+    ASSERT_EQ(80, mask.width);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 80; ++x) {
+            const bool image = (x < 40 && !(x == 5 && y == 5)) || (x >= 45 && x < 75 && y < 25);
+            ASSERT_EQ(image ? kWhite : kBlack, mask.At(x, y)) << x << "," << y;
+        }
+    }
+    // Nothing was drawn there in the display copy either (the image list, given the strip,
+    // may have turned its key colour black).
+    for (POINT point : {POINT{5, 5}, POINT{60, 25}, POINT{42, 0}, POINT{79, 29}}) {
+        EXPECT_NE(RGB(0, 0, 255), strip.At(point.x, point.y));
+        EXPECT_NE(RGB(0, 255, 0), strip.At(point.x, point.y));
+    }
+    int iconWidth = 0;
+    int iconHeight = 0;
+    ASSERT_NE(nullptr, stripImageList);
+    EXPECT_EQ(1, ImageList_GetImageCount(stripImageList));
+    EXPECT_TRUE(ImageList_GetIconSize(stripImageList, &iconWidth, &iconHeight));
+    EXPECT_EQ(80, iconWidth);
+    EXPECT_EQ(30, iconHeight);
+
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    EXPECT_EQ(screenWidth / 2 - 40, placed.x);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) - 26 - 15, placed.y);
+    EXPECT_EQ(screenWidth / 2, windowCentreX);
+}
+
+TEST_F(ShellTest, TheShownFrameIsDrawnAndOnePastTheLastLeavesItsRoomTransparent) {
+    std::vector<unsigned> frames(40 * 20, 0xFF0000);
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 20; x < 40; ++x) {
+            frames[y * 40 + x] = 0x00FF00;
+        }
+    }
+    const std::wstring image = WriteImage(dir, L"frames.bmp", 40, 20, 0, frames);
+    AddBlinket(image, kActionNone, 1);
+    AddBlinket(image, kActionNone, 2);
+    AddBlinket(image, kActionNone, -1);
+    AddBlinket(WriteImage(dir, L"after.bmp", 10, 10, 0x0000FF));
+    Layout();
+    EXPECT_EQ(75, blinkets.At(3)->xOffset);
+    const Strip strip = ReadStrip(stripPicture);
+    ASSERT_EQ(90, strip.width);
+    EXPECT_EQ(RGB(0, 255, 0), strip.At(0, 0));
+    EXPECT_EQ(RGB(0, 255, 0), strip.At(19, 19));
+    const Strip mask = ReadStrip(maskPicture);
+    for (int x = 20; x < 75; ++x) {
+        for (int y = 0; y < 20; ++y) {
+            ASSERT_EQ(kBlack, mask.At(x, y)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(kWhite, mask.At(75, 0));
+}
+
+TEST_F(ShellTest, ABlinketWhoseImageDoesNotLoadTakesNoRoom) {
+    Blinket* missing = AddBlinket(dir.path() + L"missing.bmp");
+    Blinket* broken = AddBlinket(dir.WriteFile(L"broken.gif", "GIF89a"));
+    Blinket* shown = AddBlinket(WriteImage(dir, L"shown.bmp", 20, 20, 0xFF0000));
+    for (Blinket* blinket : {missing, broken, shown}) {
+        blinket->frameWidth = 99;
+        blinket->frameHeight = 99;
+    }
+    Layout();
+    EXPECT_FALSE(missing->imageExists);
+    EXPECT_TRUE(broken->imageExists);
+    EXPECT_FALSE(IsPlaced(*missing));
+    EXPECT_FALSE(IsPlaced(*broken));
+    EXPECT_TRUE(IsPlaced(*shown));
+    EXPECT_EQ(0, shown->xOffset);
+    EXPECT_EQ(25, stripPicture.width);
+}
+
+TEST_F(ShellTest, WithNothingToShowTheWindowIsEmptyAndNothingFails) {
+    AddBlinket(dir.WriteFile(L"broken.gif", "GIF89a"));
+    ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixEmptyTest"));
+    EXPECT_FALSE(stripPicture.IsLoaded());
+    EXPECT_FALSE(maskPicture.IsLoaded());
+    EXPECT_EQ(nullptr, stripImageList);
+    RECT rect = {};
+    GetWindowRect(mainWindow, &rect);
+    EXPECT_EQ(0, rect.right - rect.left);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) - 26, rect.top);
+    RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(nullptr, RegionFromBitmap(nullptr, kMaskKeyColour, kMaskTolerance));
+}
+
+TEST_F(ShellTest, PaintingLeavesThePupilsAtTheCentreWhereTheBlinketNowStands) {
+    const std::wstring plain = WriteImage(dir, L"plain.bmp", 20, 30, 0x00FF00);
+    const std::wstring face = WriteImage(dir, L"face.bmp", 40, 30, 0xFFFFFF);
+    dir.WriteFile(L"face.bmp.eye", "4,4,16,26\r\n24,4,36,26\r\n");
+    AddBlinket(plain);
+    Blinket* eyed = AddBlinket(face);
+    ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixPaintTest"));
+    ASSERT_TRUE(eyed->eyes);
+    const RECT firstLeftEye = eyed->eyes->geometry.leftEye;
+    EXPECT_EQ(29, firstLeftEye.left);
+    const int size = eyed->eyes->pupilSize;
+    const RECT firstCentre = PupilBox(firstLeftEye, Gaze::Centre, size);
+    EXPECT_TRUE(EqualRect(&eyed->eyes->previousLeftPupil, &firstCentre));
+
+    // The eyes go with the blinket when the one before it is deleted.
+    blinkets.RemoveAt(0);
+    int x = 0;
+    int y = 0;
+    LayoutBlinkets(x, y);
+    RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ASSERT_TRUE(eyed->eyes);
+    EXPECT_EQ(4, eyed->eyes->geometry.leftEye.left);
+    const RECT centre = PupilBox(eyed->eyes->geometry.rightEye, Gaze::Centre, size);
+    EXPECT_TRUE(EqualRect(&eyed->eyes->previousRightPupil, &centre));
+    WindowDC window(mainWindow);
+    EXPECT_EQ(kBlack, GetPixel(window.get(), (centre.left + centre.right) / 2,
+                               (centre.top + centre.bottom) / 2));
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(window.get(), 1, 1));
+}
+
+TEST(RegionFromBitmap, OneRectanglePerOpaqueRun) {
+    const COLORREF o = RGB(200, 10, 10);
+    const COLORREF t = RGB(16, 16, 16);  // within the tolerance of black
+    const COLORREF e = RGB(17, 0, 0);    // one step beyond it
+    GdiObject<HBITMAP> bitmap(MakeBitmap(6, 3,
+                                         {o, o, t, o, t, t,  //
+                                          t, t, t, t, t, t,  //
+                                          e, t, o, o, o, o}));
+    GdiObject<HRGN> region(RegionFromBitmap(bitmap.get(), kMaskKeyColour, kMaskTolerance));
+    EXPECT_TRUE(SameRegion(region.get(), {{0, 0, 2, 1}, {3, 0, 4, 1}, {0, 2, 1, 3}, {2, 2, 6, 3}}));
+
+    // Each colour byte has its own range: red 100 to 110 here, green and blue exactly 0.
+    GdiObject<HBITMAP> coloured(
+        MakeBitmap(4, 1, {RGB(105, 0, 0), RGB(0, 0, 105), RGB(111, 0, 0), RGB(110, 0, 0)}));
+    GdiObject<HRGN> keyed(RegionFromBitmap(coloured.get(), RGB(100, 0, 0), RGB(10, 0, 0)));
+    EXPECT_TRUE(SameRegion(keyed.get(), {{1, 0, 3, 1}}));
+
+    GdiObject<HBITMAP> clear(MakeBitmap(3, 2, std::vector<COLORREF>(6, kBlack)));
+    GdiObject<HRGN> empty(RegionFromBitmap(clear.get(), kMaskKeyColour, kMaskTolerance));
+    RECT box = {1, 1, 1, 1};
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(NULLREGION, GetRgnBox(empty.get(), &box));
+}
+
+TEST(RegionFromBitmap, BatchesMakeTheSameRegionAsOne) {
+    // Every other pixel opaque: 50 runs in each of 50 rows.
+    std::vector<COLORREF> pixels(100 * 50, kBlack);
+    std::vector<RECT> runs;
+    for (int y = 0; y < 50; ++y) {
+        for (int x = 0; x < 100; x += 2) {
+            pixels[static_cast<size_t>(y) * 100 + x] = kWhite;
+            runs.push_back({x, y, x + 1, y + 1});
+        }
+    }
+    ASSERT_EQ(2500u, runs.size());
+    GdiObject<HBITMAP> bitmap(MakeBitmap(100, 50, pixels));
+    for (int batch : {kRegionBatchRects, 2500, 7, 1}) {
+        GdiObject<HRGN> region(
+            RegionFromBitmap(bitmap.get(), kMaskKeyColour, kMaskTolerance, batch));
+        EXPECT_TRUE(SameRegion(region.get(), runs)) << "batches of " << batch;
+    }
+}

@@ -1,0 +1,112 @@
+// The shell's process-wide state for tests: back to its start values, with blinkets made of
+// real image files and a real main window.
+#pragma once
+
+#include "app/ShellState.h"
+#include "app/Startup.h"
+#include "model/Blinket.h"
+#include "model/EyeAnimator.h"
+#include "store/RegKey.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace shelltest {
+
+constexpr unsigned kKeyRgb = 0x800080;  // the key colour as MakeBmp takes it
+constexpr wchar_t kSettingsKey[] = L"\\Software\\Tarnwick\\Ocellix";
+
+inline bool ReadSetting(const wchar_t* name, DWORD* value) {
+    RegKey key;
+    return key.Open(HKEY_CURRENT_USER, kSettingsKey, false) && key.QueryDword(name, value);
+}
+
+// Whether rng has taken exactly that many draws since the copy, judged by the values that follow.
+inline testing::AssertionResult AdvancedBy(MtRandom before, int draws) {
+    for (int i = 0; i < draws; ++i) {
+        before.Next();
+    }
+    MtRandom now = rng;
+    for (int i = 0; i < 4; ++i) {
+        if (before.Next() != now.Next()) {
+            return testing::AssertionFailure() << "not advanced by " << draws << " draws";
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+inline void ResetShellState() {
+    if (IsWindow(mainWindow)) {
+        DestroyWindow(mainWindow);
+    }
+    testsupport::PumpMessages();
+    mainWindow = nullptr;
+    blinkets.Clear();
+    if (stripImageList) {
+        ImageList_Destroy(stripImageList);
+        stripImageList = nullptr;
+    }
+    stripPicture.Attach(nullptr);
+    maskPicture.Attach(nullptr);
+    appInstance = GetModuleHandleW(nullptr);
+    menuBarHeight = 26;
+    resIdOffset = 0;
+    uiScale = 1;
+    windowCentreX = -1;
+    stripWidth = 0;
+    idleTicks = 0;
+    timerId = 0;
+    tapPoint = 0;
+    tapPending = false;
+    dialogActive = false;
+    // Animations run without their waits.
+    EyeAnimator::pause = [](DWORD) {};
+}
+
+// A BMP of one colour (0xRRGGBB), or of the pixels given, in the folder.
+inline std::wstring WriteImage(const testsupport::TempDir& dir, const std::wstring& name, int width,
+                               int height, unsigned colour, std::vector<unsigned> pixels = {}) {
+    if (pixels.empty()) {
+        pixels.assign(static_cast<size_t>(width) * height, colour);
+    }
+    return dir.WriteFile(name, testsupport::MakeBmp(width, height, pixels.data()));
+}
+
+inline Blinket* AddBlinket(const std::wstring& image, int action = kActionNone, int imagePos = 0) {
+    auto blinket = std::make_unique<Blinket>();
+    blinket->SetImageFile(image.c_str());
+    blinket->actionCmd = action;
+    blinket->imagePos = imagePos;
+    Blinket* added = blinket.get();
+    blinkets.Append(std::move(blinket));
+    return added;
+}
+
+// The main window of a class of the test's own, laid out, shown without activation and shaped.
+inline HWND CreateTestMainWindow(const wchar_t* className) {
+    RegisterMainClass(appInstance, className);
+    if (!CreateMainWindow(appInstance, SW_SHOWNOACTIVATE, className)) {
+        return nullptr;
+    }
+    UpdateWindow(mainWindow);
+    testsupport::PumpMessages();
+    return mainWindow;
+}
+
+class ShellTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetShellState();
+        ASSERT_TRUE(sandbox.ok());
+    }
+    void TearDown() override { ResetShellState(); }
+
+    testsupport::RegistrySandbox sandbox;
+    testsupport::TempDir dir;
+};
+
+}  // namespace shelltest
