@@ -347,6 +347,8 @@ Canvas::~Canvas() {
     SelectObject(dc_, previous_);
     DeleteDC(dc_);
     DeleteObject(bitmap_);
+}
+
 namespace {
 
 ModalDriver* activeDriver = nullptr;
