@@ -1,5 +1,7 @@
 #include "app/ShellHelpers.h"
 
+#include "platform/PocketShell.h"
+
 #include <shellapi.h>
 #include <strsafe.h>
 
@@ -52,4 +54,15 @@ void GetModuleDirectory(HINSTANCE instance, wchar_t (&directory)[MAX_PATH]) {
 
 bool IsDotEntry(const WIN32_FIND_DATAW& entry) {
     return wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0;
+}
+
+void InitPocketDialog(HWND dialog) {
+    SHINITDLGINFO init = {SHIDIM_FLAGS, dialog,
+                          SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
+    SHInitDialog(&init);
+    SHMENUBARINFO bar = {};
+    bar.cbSize = sizeof(bar);
+    bar.hwndParent = dialog;
+    bar.dwFlags = SHCMBF_EMPTYBAR;
+    SHCreateMenuBar(&bar);
 }

@@ -11,3 +11,6 @@ void ShellOpen(HINSTANCE instance, HWND owner, const wchar_t* file, const wchar_
 void GetModuleDirectory(HINSTANCE instance, wchar_t (&directory)[MAX_PATH]);
 // Whether a folder listing entry is "." or "..".
 bool IsDotEntry(const WIN32_FIND_DATAW& entry);
+// Asks the shell for a full-screen dialog with a Done button, the input panel down and an empty
+// menu bar, as every dialog of the program is.
+void InitPocketDialog(HWND dialog);

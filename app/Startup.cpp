@@ -5,7 +5,6 @@
 #include "app/Render.h"
 #include "app/ShellHelpers.h"
 #include "app/ShellState.h"
-#include "platform/PocketShell.h"
 #include "resources/resource.h"
 #include "store/Settings.h"
 
@@ -146,17 +145,7 @@ void ShowAboutDialog(HWND owner) {
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG: {
-        SHINITDLGINFO init = {SHIDIM_FLAGS, dialog,
-                              SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
-        SHInitDialog(&init);
-        SHMENUBARINFO menuBar = {};
-        menuBar.cbSize = sizeof(menuBar);
-        menuBar.hwndParent = dialog;
-        menuBar.dwFlags = SHCMBF_EMPTYBAR;
-        SHCreateMenuBar(&menuBar);
-        return TRUE;
-    }
+    case WM_INITDIALOG: InitPocketDialog(dialog); return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             EndDialog(dialog, 1);

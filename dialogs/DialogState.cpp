@@ -1,7 +1,5 @@
 #include "dialogs/DialogState.h"
 
-#include "platform/PocketShell.h"
-
 #include <algorithm>
 
 HINSTANCE dialogInstance = nullptr;
@@ -10,17 +8,6 @@ int dialogScale = 1;
 std::unique_ptr<ListViewCtl> optionsListView;
 Blinket* editedBlinket = nullptr;
 std::unique_ptr<ListViewCtl> editListView;
-
-void InitPocketDialog(HWND dialog) {
-    SHINITDLGINFO init = {SHIDIM_FLAGS, dialog,
-                          SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
-    SHInitDialog(&init);
-    SHMENUBARINFO bar = {};
-    bar.cbSize = sizeof(bar);
-    bar.hwndParent = dialog;
-    bar.dwFlags = SHCMBF_EMPTYBAR;
-    SHCreateMenuBar(&bar);
-}
 
 void StretchListControl(HWND dialog, HWND control, int minTop) {
     RECT client = {};

@@ -16,9 +16,6 @@ extern std::unique_ptr<ListViewCtl> optionsListView;
 extern Blinket* editedBlinket;
 extern std::unique_ptr<ListViewCtl> editListView;
 
-// Asks the shell for a full-screen dialog with a Done button and an empty menu bar, as both
-// configuration dialogs are.
-void InitPocketDialog(HWND dialog);
 // Stretches a dialog's list control over the client area right and below of where the template
 // put it, leaving a small margin; its top moves down to minTop when it lies higher.
 void StretchListControl(HWND dialog, HWND control, int minTop = 0);

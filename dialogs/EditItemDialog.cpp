@@ -1,5 +1,6 @@
 #include "dialogs/EditItemDialog.h"
 
+#include "app/ShellHelpers.h"
 #include "app/ShellState.h"
 #include "dialogs/DialogState.h"
 #include "dialogs/ImageCatalogue.h"

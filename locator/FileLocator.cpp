@@ -7,7 +7,7 @@
 #include "app/ShellState.h"
 #include "locator/LocatorPath.h"
 #include "locator/LocatorTree.h"
-#include "platform/PocketShell.h"
+#include "app/ShellHelpers.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -164,14 +164,7 @@ void ReleaseTreeImages(HWND dialog) {
 }
 
 void OnInitDialog(HWND dialog) {
-    SHINITDLGINFO info = {SHIDIM_FLAGS, dialog,
-                          SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
-    SHInitDialog(&info);
-    SHMENUBARINFO bar = {};
-    bar.cbSize = sizeof(bar);
-    bar.hwndParent = dialog;
-    bar.dwFlags = SHCMBF_EMPTYBAR;
-    SHCreateMenuBar(&bar);
+    InitPocketDialog(dialog);
     InitLocator(locatorInstance, dialog);
 }
 
