@@ -83,6 +83,8 @@ void LayoutImageList(HWND dialog) {
     const int row = editedBlinket ? ThumbnailOf(*editedBlinket) : -1;
     if (row >= 0) {
         editListView->SelectItem(row);
+        // The blinket's own frame, however far down the list, is what the user looks for first.
+        ListView_EnsureVisible(list, row, FALSE);
     }
 }
 

@@ -113,6 +113,27 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
     EXPECT_STREQ(L"\\Windows\\prog.exe", blinket.actionString);
 }
 
+// Windows' list view does not scroll to a row it is told to select (Wine's does).
+TEST_F(EditItemDialogTest, TheBlinketsFrameIsInViewFarDownALongList) {
+    FreeImageCatalogue();
+    dialogstest::TempCatalogue many;
+    many.Add(L"many.bmp", StripBmp(16, std::vector<unsigned>(120, 0x00FF00)));
+    many.Load();
+    ASSERT_EQ(120, frameRefs.Count());
+    const std::wstring path = many.folder() + L"many.bmp";
+    ASSERT_TRUE(blinket.SetImageFile(path.c_str()));
+    blinket.imagePos = 110;
+    Run([](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_IMAGE_LIST);
+        const LRESULT top = SendMessageW(list, LVM_GETTOPINDEX, 0, 0);
+        const LRESULT page = SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0);
+        ASSERT_LT(page, 110) << "the list shows every row without scrolling";
+        EXPECT_LE(top, 110);
+        EXPECT_LT(110, top + page);
+        dialogstest::PressDone(dialog);
+    });
+}
+
 TEST_F(EditItemDialogTest, ActionChoicesSetTheCodeAndTheActionString) {
     const struct {
         int openedWith;
