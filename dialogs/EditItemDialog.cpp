@@ -225,13 +225,15 @@ void RunEditItemDialog(HWND owner) {
     DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_EDIT_ITEM), owner, EditItemDlgProc, 0);
 }
 
-INT_PTR CALLBACK EditItemDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK EditItemDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         InitPocketDialog(dialog);
         LayoutEditItemDialog(dialog);
         return TRUE;
     case WM_COMMAND: return OnEditItemCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_NOTIFY:
+        return DrawSelectionAlways(dialog, IDC_IMAGE_LIST, reinterpret_cast<NMHDR*>(lParam));
     case WM_DESTROY: OnEditItemDestroy(); return FALSE;
     }
     // The dialog manager does the default processing; DefWindowProc here would break it.

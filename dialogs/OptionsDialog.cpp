@@ -316,6 +316,8 @@ INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return OnOptionsDrawItem(static_cast<int>(wParam),
                                  reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND: return OnOptionsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_NOTIFY:
+        return DrawSelectionAlways(dialog, IDC_BLINKET_LIST, reinterpret_cast<NMHDR*>(lParam));
     case WM_DESTROY: OnOptionsDestroy(); return FALSE;
     }
     // The dialog manager does the default processing; DefWindowProc here would break it.

@@ -103,6 +103,11 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
         ASSERT_EQ(7u, rows.size());
         EXPECT_EQ((dialogstest::Row{L"strip.bmp", 5, 5}), rows[5]);
         EXPECT_EQ(5, selected);
+        // The frame shows as chosen while the action box has the focus.
+        EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT),
+                  dialogstest::RowBackground(GetDlgItem(dialog, IDC_IMAGE_LIST), 5));
+        EXPECT_EQ(GetSysColor(COLOR_WINDOW),
+                  dialogstest::RowBackground(GetDlgItem(dialog, IDC_IMAGE_LIST), 4));
         dialogstest::PressDone(dialog);
     });
     EXPECT_EQ(stored, blinket.imageFile);

@@ -153,6 +153,14 @@ TEST_F(OptionsDialogTest, KeyboardFocusOnAnImageButtonShows) {
     }
 }
 
+TEST_F(OptionsDialogTest, TheSelectedRowShowsWhileAButtonHasTheFocus) {
+    Open();
+    SelectRow(list, 1);
+    SetFocus(GetDlgItem(dialog, IDC_MOVE_UP));
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), dialogstest::RowBackground(list, 1));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), dialogstest::RowBackground(list, 0));
+}
+
 TEST_F(OptionsDialogTest, DeleteTheFirstThenEditTheTopRow) {
     Open();
     SelectRow(list, 0);
