@@ -1,6 +1,6 @@
 # Sourced by every end-to-end script. It finds a display (or exits 77 when none can be had),
 # cleans the program's registry before and after, ends what the script started, and offers
-# helpers to run Ocellix, look at it from outside and photograph the screen.
+# helpers to run Ocellix, look at it from outside, work its dialogs and photograph the screen.
 # CTest sets OCX_EXE, OCX_PROBE, OCX_MARKER, OCX_ROOT, OCX_BUILD, OCX_WINE and WINEPREFIX.
 set -euo pipefail
 
@@ -156,17 +156,15 @@ paint_desktop() {
     timeout 20 display -window root "$e2e_dir/desktop.png" >/dev/null 2>&1 || true
 }
 
-trap e2e_finish EXIT
-if ! { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }; then
-    command -v Xvfb >/dev/null || { echo "no display can be had"; exit 77; }
-    source "$OCX_ROOT/tools/wine-env.sh" "$OCX_BUILD"
-    ocx_xvfb_start 1024x768x24 || { echo "no display can be had"; exit 77; }
-fi
-for tool in xdotool import convert display; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (tools/setup.sh installs it)"
-done
-window_up && fail "another Ocellix is running on this display"
-reg_clean
+# Sets the screen density for the programs started from now on (it is read at their start) and
+# puts the previous one back however the script ends.
+screen_density() {  # dots per inch
+    local key='HKCU\Control Panel\Desktop' previous
+    previous=$("$WINE" reg query "$key" /v LogPixels </dev/null 2>/dev/null | tr -d '\r' |
+        awk '/LogPixels/ {print $NF}') || true
+    e2e_cleanups+=("\"\$WINE\" reg add '$key' /v LogPixels /t REG_DWORD /d $((${previous:-96})) /f </dev/null >/dev/null 2>&1")
+    "$WINE" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+}
 
 # ---------------------------------------------------------------------------------------------
 # Dialogs, their controls and the blinkets, as the scripts act on them.
@@ -351,3 +349,15 @@ expect_strip() {  # screenshot, image[:frame]...
     done
     expect "window width for $*" "$x" $((WR - WX))
 }
+
+trap e2e_finish EXIT
+if ! { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }; then
+    command -v Xvfb >/dev/null || { echo "no display can be had"; exit 77; }
+    source "$OCX_ROOT/tools/wine-env.sh" "$OCX_BUILD"
+    ocx_xvfb_start 1024x768x24 || { echo "no display can be had"; exit 77; }
+fi
+for tool in xdotool import convert display; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (tools/setup.sh installs it)"
+done
+window_up && fail "another Ocellix is running on this display"
+reg_clean
