@@ -3,8 +3,8 @@
 # opens the dialog, listing the blinkets in window order with their thumbnails. Clicks on a row
 # and on the image buttons delete one blinket and move two others; Esc closes the dialog, and at
 # once the window shows the new order, narrower by the deleted blinket, and the registry holds
-# the new list. A tap on the "Show Options" blinket opens the dialog again, in the new order, and
-# its close box closes it.
+# the new list. A tap on the "Show Options" blinket opens the dialog again, in the new order.
+# With every blinket deleted there, the default one stands in and keeps the menu within reach.
 source "$(dirname "$0")/lib.sh"
 
 private_program gear.gif globe.gif terminal.gif eyesbig.gif eyesbig.gif.eye
@@ -76,8 +76,19 @@ wait_dialog Options
 look_at Options
 expect "rows opened again" "$eyes Show Options|$gear|$terminal \\Programs\\tool.exe" \
     "$(rows_of 1005 | paste -sd'|')"
+
+# Every blinket deleted: the default one stands in, unsaved, and the menu can still be had.
+for left in 2 1 0; do
+    click_at "$(row_xy 1005 0)"
+    click_at "$(control_xy 203)"
+    wait_until 5 'look_at Options; [ "$(rows_of 1005 | wc -l)" = '$left' ]' || fail "Delete left the row"
+done
 click_close_box Options
 wait_dialog_gone Options
-probe close >/dev/null
+wait_until 10 'read_window; [ $((WR - WX)) = 67 ]' || fail "no blinket stands in for the deleted ones"
+expect_strip "$(shot window-emptied)" eyesbig.gif
+expect "stored list" "" "$(stored_blinkets)"
+hold_at $((WX + 17)) $((WY + 15))
+click_menu_item 3
 expect_exit 15 0
 echo "passed"
