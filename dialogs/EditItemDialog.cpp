@@ -131,6 +131,9 @@ void LayoutActionString(HWND dialog) {
     const int editRight = client.right - kBrowseSpace * dialogScale;
     MoveWindow(edit, placed.left, placed.top, editRight - placed.left, height, TRUE);
     MoveWindow(browse, editRight + 2, placed.top, client.right - 2 - (editRight + 2), height, TRUE);
+    // Tab goes where the eye goes: from the action string to its "..." beside it, then down to
+    // the images, not the other way round as the template orders them.
+    SetWindowPos(browse, edit, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // What does not fit the blinket's action string is refused as it is typed.
     SendMessageW(edit, EM_SETLIMITTEXT, MAX_PATH - 1, 0);
     if (IsRunAction(editedBlinket->actionCmd)) {

@@ -98,6 +98,12 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
         EXPECT_EQ(L"\\Windows\\prog.exe", Text(dialog, IDC_ACTION_STRING));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_ACTION_STRING)));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BROWSE)));
+        // Tab order follows the layout: action, action string, "...", images.
+        HWND control = GetDlgItem(dialog, IDC_ACTION);
+        for (int next : {IDC_ACTION_STRING, IDC_BROWSE, IDC_IMAGE_LIST, IDC_ACTION}) {
+            control = GetNextDlgTabItem(dialog, control, FALSE);
+            EXPECT_EQ(GetDlgItem(dialog, next), control) << next;
+        }
         int selected = -1;
         const auto rows = dialogstest::ReadRows(GetDlgItem(dialog, IDC_IMAGE_LIST), &selected);
         ASSERT_EQ(7u, rows.size());
