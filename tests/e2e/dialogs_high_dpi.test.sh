@@ -38,7 +38,7 @@ wait_until 10 window_up || fail "no main window"
 read_screen
 expect "pixels per inch" 192 "$DPI"
 read_window
-expect_strip "$(shot window)" eyesbig.gif globe.gif critters.gif:1
+expect_strip window eyesbig.gif globe.gif critters.gif:1
 
 xdotool mousemove $((WX + 67 + 24)) $((WY + 24)) click 3
 wait_until 5 menu_up || fail "no menu after a right click"

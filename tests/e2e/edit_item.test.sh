@@ -71,7 +71,7 @@ expect "tree" "+\\|  -Documents|  +Programs|    -marker.exe *|    -Old|  -readme
 shot locate >/dev/null
 xdotool key Return
 wait_dialog_gone Locate
-look_at "Edit Item"
+wait_until 5 'look_at "Edit Item"; [ -n "$(value_of 1008)" ]' || fail "the pick did not reach Edit Item"
 expect "picked program" '\Programs\marker.exe' "$(value_of 1008)"
 expect "Location" '\Programs\marker.exe' "$(stored_location)"
 
@@ -84,13 +84,13 @@ expect "selected image" "*$thumbnail critters.gif" "$(rows_of 1009 | grep '^\*')
 shot edit-item >/dev/null
 click_close_box "Edit Item"
 wait_dialog_gone "Edit Item"
-look_at Options
+wait_until 5 'look_at Options; [ "$(rows_of 1005 | wc -l)" = 2 ]' || fail "Options shows no new row"
 expect "new row" "$thumbnail \\Programs\\marker.exe" "$(rows_of 1005 | sed -n 2p)"
 click_close_box Options
 wait_dialog_gone Options
 
 wait_until 10 'read_window; [ $((WR - WX)) -gt 67 ]' || fail "the window did not take the new blinket"
-expect_strip "$(shot window)" eyesbig.gif critters.gif:2
+expect_strip window eyesbig.gif critters.gif:2
 expect "stored list" 'eyesbig.gif 0|critters.gif:2 2 \Programs\marker.exe' \
     "$(stored_blinkets | paste -sd'|')"
 xdotool mousemove $((WX + 67 + 24)) $((WY + 30)) click 1
@@ -106,7 +106,7 @@ rm -f "$marker"
 start_ocellix
 close_about
 read_window
-expect_strip "$(shot window-restarted)" eyesbig.gif critters.gif:2
+expect_strip window-restarted eyesbig.gif critters.gif:2
 xdotool mousemove $((WX + 67 + 24)) $((WY + 30)) click 1
 wait_until 15 '[ -f "$marker" ]' || fail "after a restart the tap did not start the program"
 probe close >/dev/null

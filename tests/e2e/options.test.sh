@@ -17,7 +17,7 @@ start_ocellix
 close_about
 read_screen
 read_window
-expect_strip "$(shot window)" gear.gif globe.gif terminal.gif eyesbig.gif
+expect_strip window gear.gif globe.gif terminal.gif eyesbig.gif
 
 hold_at $((WX + 53 + 24)) $((WY + 24))
 click_menu_item 1
@@ -64,9 +64,8 @@ xdotool key Escape
 wait_dialog_gone Options
 wait_until 10 'read_window; [ $((WR - WX)) -lt 226 ]' || fail "the window kept its width"
 expect "window x" $((SW / 2 - (WR - WX) / 2)) "$WX"
-file=$(shot window-after)
-expect_no_key_colour "$file"
-expect_strip "$file" eyesbig.gif gear.gif terminal.gif
+expect_strip window-after eyesbig.gif gear.gif terminal.gif
+expect_no_key_colour "$strip_shot"
 expect "stored list" "eyesbig.gif 3 Show Options|gear.gif 0|terminal.gif 2 \\Programs\\tool.exe" \
     "$(stored_blinkets | paste -sd'|')"
 
@@ -86,7 +85,7 @@ done
 click_close_box Options
 wait_dialog_gone Options
 wait_until 10 'read_window; [ $((WR - WX)) = 67 ]' || fail "no blinket stands in for the deleted ones"
-expect_strip "$(shot window-emptied)" eyesbig.gif
+expect_strip window-emptied eyesbig.gif
 expect "stored list" "" "$(stored_blinkets)"
 hold_at $((WX + 17)) $((WY + 15))
 click_menu_item 3

@@ -2,7 +2,7 @@
 // one "name value..." line at a time; exits 1 when the thing asked about is not there.
 //   probe window         the main window: rect, region box and rectangle count, styles
 //   probe menu           the popup menu on screen: its rect
-//   probe dialog TITLE   a top-level window of that caption: rect, client rect, owner, a
+//   probe dialog TITLE   a shown top-level window of that caption: rect, client rect, owner, a
 //                        point of its close box, its static texts, the keyboard focus, and
 //                        every control: rect, text, and the rows of list views and the
 //                        visible items of tree views (all rects in screen pixels)
@@ -286,8 +286,9 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
 }
 
 int PrintDialog(const wchar_t* title) {
+    // A dialog is shown once it is laid out, and hidden as soon as it ends.
     HWND dialog = FindWindowW(nullptr, title);
-    if (!dialog) {
+    if (!dialog || !IsWindowVisible(dialog)) {
         std::puts("dialog none");
         return 1;
     }
