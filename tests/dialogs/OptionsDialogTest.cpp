@@ -157,6 +157,7 @@ TEST_F(OptionsDialogTest, TheSelectedRowShowsWhileAButtonHasTheFocus) {
     Open();
     SelectRow(list, 1);
     SetFocus(GetDlgItem(dialog, IDC_MOVE_UP));
+    ASSERT_EQ(GetDlgItem(dialog, IDC_MOVE_UP), GetFocus());
     EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), dialogstest::RowBackground(list, 1));
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), dialogstest::RowBackground(list, 0));
 }
