@@ -20,12 +20,12 @@ void StretchListControl(HWND dialog, HWND control, int minTop) {
                client.bottom - top - 1, TRUE);
 }
 
-bool DrawSelectionAlways(HWND dialog, int listId, const NMHDR* header) {
+bool DrawSelectionAlways(HWND dialog, int listId, NMHDR* header) {
     if (!header || header->idFrom != static_cast<UINT_PTR>(listId) ||
         header->code != NM_CUSTOMDRAW) {
         return false;
     }
-    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header));
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
     LRESULT result = CDRF_DODEFAULT;
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
         result = CDRF_NOTIFYITEMDRAW;

@@ -26,4 +26,4 @@ void StretchListControl(HWND dialog, HWND control, int minTop = 0);
 // grey barely set off from the white list, and the row a command acts on goes unseen. The dialog
 // procedure handles the notification only when this returns true, with the result in
 // DWLP_MSGRESULT.
-bool DrawSelectionAlways(HWND dialog, int listId, const NMHDR* header);
+bool DrawSelectionAlways(HWND dialog, int listId, NMHDR* header);
