@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Render.h"
+#include "app/ShellHelpers.h"
 #include "app/ShellState.h"
 #include "app/Startup.h"
 #include "dialogs/OptionsDialog.h"
@@ -10,6 +11,8 @@
 #include "store/Settings.h"
 
 #include <windowsx.h>
+
+#include <memory>
 
 namespace {
 
@@ -76,6 +79,21 @@ void OnTimerTick(HWND window) {
     }
 }
 
+// With every blinket deleted the window would shrink to nothing, and with it the only way to
+// the menu: the program would run on out of reach, and a second copy would only bring the
+// invisible window forward. As on a first start, the default blinket stands in, unsaved.
+void ShowDefaultWhenEmpty() {
+    if (stripPicture.IsLoaded()) {
+        return;
+    }
+    wchar_t directory[MAX_PATH];
+    GetModuleDirectory(appInstance, directory);
+    if (std::unique_ptr<Blinket> blinket = MakeDefaultBlinket(appInstance, directory)) {
+        blinkets.Append(std::move(blinket));
+        RepositionWindow();
+    }
+}
+
 void OnScreenReset() {
     windowCentreX = -1;
     RepositionWindow();
@@ -129,6 +147,7 @@ void RunOptions() {
     SaveBlinkets(kMakerName, kProgramName);
     dialogActive = false;
     RepositionWindow();
+    ShowDefaultWhenEmpty();
 }
 
 void RepositionWindow() {

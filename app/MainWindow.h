@@ -8,7 +8,8 @@ POINT UnpackPoint(DWORD packed);
 
 // Shows the popup menu (Options, About, Exit) at a client point and carries out the choice.
 void ShowPopupMenu(HWND window, POINT point);
-// Runs the Options dialog over the main window, saves the list and lays the window out again.
+// Runs the Options dialog over the main window, saves the list and lays the window out again,
+// with the default blinket, unsaved, when none is left to show.
 void RunOptions();
 // Lays the blinkets out again, and moves, sizes and shapes the main window to the result.
 void RepositionWindow();

@@ -5,6 +5,7 @@
 #include "model/Blinket.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 
@@ -19,3 +20,10 @@ extern std::unique_ptr<ListViewCtl> editListView;
 // Stretches a dialog's list control over the client area right and below of where the template
 // put it, leaving a small margin; its top moves down to minTop when it lies higher.
 void StretchListControl(HWND dialog, HWND control, int minTop = 0);
+
+// Answers a dialog list's custom-draw notification so that the selected row keeps the highlight
+// colours while the list does not have the focus. Wine and classic Windows paint it then in a
+// grey barely set off from the white list, and the row a command acts on goes unseen. The dialog
+// procedure handles the notification only when this returns true, with the result in
+// DWLP_MSGRESULT.
+bool DrawSelectionAlways(HWND dialog, int listId, NMHDR* header);

@@ -83,6 +83,8 @@ void LayoutImageList(HWND dialog) {
     const int row = editedBlinket ? ThumbnailOf(*editedBlinket) : -1;
     if (row >= 0) {
         editListView->SelectItem(row);
+        // The blinket's own frame, however far down the list, is what the user looks for first.
+        ListView_EnsureVisible(list, row, FALSE);
     }
 }
 
@@ -129,6 +131,9 @@ void LayoutActionString(HWND dialog) {
     const int editRight = client.right - kBrowseSpace * dialogScale;
     MoveWindow(edit, placed.left, placed.top, editRight - placed.left, height, TRUE);
     MoveWindow(browse, editRight + 2, placed.top, client.right - 2 - (editRight + 2), height, TRUE);
+    // Tab goes where the eye goes: from the action string to its "..." beside it, then down to
+    // the images, not the other way round as the template orders them.
+    SetWindowPos(browse, edit, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // What does not fit the blinket's action string is refused as it is typed.
     SendMessageW(edit, EM_SETLIMITTEXT, MAX_PATH - 1, 0);
     if (IsRunAction(editedBlinket->actionCmd)) {
@@ -223,13 +228,15 @@ void RunEditItemDialog(HWND owner) {
     DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_EDIT_ITEM), owner, EditItemDlgProc, 0);
 }
 
-INT_PTR CALLBACK EditItemDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK EditItemDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         InitPocketDialog(dialog);
         LayoutEditItemDialog(dialog);
         return TRUE;
     case WM_COMMAND: return OnEditItemCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_NOTIFY:
+        return DrawSelectionAlways(dialog, IDC_IMAGE_LIST, reinterpret_cast<NMHDR*>(lParam));
     case WM_DESTROY: OnEditItemDestroy(); return FALSE;
     }
     // The dialog manager does the default processing; DefWindowProc here would break it.

@@ -11,6 +11,7 @@
 #include <strsafe.h>
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace {
@@ -41,6 +42,38 @@ ImageButtonStrip* StripOf(int controlId) {
     return nullptr;
 }
 
+// A child's rectangle in its dialog's client coordinates.
+RECT PlacedRect(HWND dialog, HWND child) {
+    RECT placed = {};
+    GetWindowRect(child, &placed);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
+    return placed;
+}
+
+// Buttons sized to their pictures are wider than the template's spacing on the desktop, where a
+// dialog unit is smaller than on the handheld: each would paint over its left neighbour and
+// take its clicks. They keep their order and move right just far enough.
+void SeparateImageButtons(HWND dialog) {
+    std::vector<HWND> row;
+    for (const ImageButton& button : kImageButtons) {
+        if (HWND window = GetDlgItem(dialog, button.controlId)) {
+            row.push_back(window);
+        }
+    }
+    std::sort(row.begin(), row.end(), [dialog](HWND a, HWND b) {
+        return PlacedRect(dialog, a).left < PlacedRect(dialog, b).left;
+    });
+    LONG previousRight = LONG_MIN;
+    for (HWND window : row) {
+        const RECT placed = PlacedRect(dialog, window);
+        if (placed.left < previousRight) {
+            SetWindowPos(window, nullptr, previousRight, placed.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        previousRight = std::max(previousRight, PlacedRect(dialog, window).right);
+    }
+}
+
 void LayoutImageButtons(HWND dialog) {
     for (const ImageButton& button : kImageButtons) {
         HWND window = GetDlgItem(dialog, button.controlId);
@@ -57,17 +90,15 @@ void LayoutImageButtons(HWND dialog) {
         strip.Create(button.controlId, dialog, window, button.stripId, true, nullptr, false,
                      nullptr);
     }
+    SeparateImageButtons(dialog);
 }
 
 // The bottom of the lowest image button, in client coordinates.
 int ImageButtonsBottom(HWND dialog) {
     int bottom = 0;
     for (const ImageButton& button : kImageButtons) {
-        RECT placed = {};
-        if (HWND window = GetDlgItem(dialog, button.controlId);
-            window && GetWindowRect(window, &placed)) {
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
-            bottom = std::max<int>(bottom, placed.bottom);
+        if (HWND window = GetDlgItem(dialog, button.controlId)) {
+            bottom = std::max<int>(bottom, PlacedRect(dialog, window).bottom);
         }
     }
     return bottom;
@@ -220,12 +251,24 @@ INT_PTR OnOptionsCommand(HWND dialog, int id, int code) {
     return FALSE;
 }
 
+// The strips draw no focus, as on the handheld, which has no keyboard. On the desktop a
+// keyboard user must see which button Space would press.
+void DrawKeyboardFocus(const DRAWITEMSTRUCT* item) {
+    if (!item || !(item->itemState & ODS_FOCUS) || (item->itemState & ODS_NOFOCUSRECT)) {
+        return;
+    }
+    RECT focus = item->rcItem;
+    InflateRect(&focus, -1, -1);
+    DrawFocusRect(item->hDC, &focus);
+}
+
 INT_PTR OnOptionsDrawItem(int controlId, const DRAWITEMSTRUCT* item) {
     ImageButtonStrip* strip = StripOf(controlId);
     if (!strip) {
         return FALSE;
     }
     strip->OnDrawItem(item);
+    DrawKeyboardFocus(item);
     return TRUE;
 }
 
@@ -273,6 +316,8 @@ INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return OnOptionsDrawItem(static_cast<int>(wParam),
                                  reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND: return OnOptionsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_NOTIFY:
+        return DrawSelectionAlways(dialog, IDC_BLINKET_LIST, reinterpret_cast<NMHDR*>(lParam));
     case WM_DESTROY: OnOptionsDestroy(); return FALSE;
     }
     // The dialog manager does the default processing; DefWindowProc here would break it.

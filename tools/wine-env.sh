@@ -21,6 +21,18 @@ ocx_wine_prefix() {
         wineserver -w
         touch "$WINEPREFIX/.ocellix-ready"
     fi
+    ocx_wine_fonts
+}
+
+# Debian's Wine reads fonts only from the prefix's Fonts folder and never copies its own there
+# (fonts-wine), so captions would fall back to other fonts and the close box, drawn with
+# Marlett, would show a letter "r". Fonts already there are kept.
+ocx_wine_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
+    [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] || return 0
+    for font in /usr/share/wine/fonts/*; do
+        [ -e "$fonts/$(basename "$font")" ] || cp "$font" "$fonts/"
+    done
 }
 
 ocx_xvfb_start() {

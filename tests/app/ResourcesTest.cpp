@@ -44,21 +44,22 @@ struct ExpectedDialog {
 constexpr DWORD kList = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_ALIGNLEFT |
                         WS_BORDER | WS_TABSTOP;
 constexpr DWORD kImageButton = BS_OWNERDRAW | WS_TABSTOP;
-constexpr DWORD kDialog = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+// A modal frame on every dialog: no program icon in a caption, About's included.
+constexpr DWORD kDialog = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
 const std::vector<ExpectedDialog>& Dialogs() {
     static const std::vector<ExpectedDialog> dialogs = {
         {IDD_ABOUT, L"About", 130, 89, kDialog,
          {{IDC_STATIC, L"Static", L"Blinkets", {8, 4, 47, 8}, SS_LEFT},
           {IDC_STATIC, L"Static", L"v2.1", {8, 12, 15, 8}, SS_LEFT}}},
-        {IDD_OPTIONS, L"Options", 134, 81, kDialog | DS_MODALFRAME,
+        {IDD_OPTIONS, L"Options", 134, 81, kDialog,
          {{IDC_BLINKET_LIST, WC_LISTVIEWW, nullptr, {0, 15, 130, 65}, kList},
           {IDC_ADD, L"Button", nullptr, {5, 0, 12, 12}, kImageButton},
           {IDC_DELETE, L"Button", nullptr, {20, 0, 12, 12}, kImageButton},
           {IDC_EDIT, L"Button", nullptr, {45, 0, 12, 12}, kImageButton},
           {IDC_MOVE_UP, L"Button", nullptr, {100, 0, 12, 12}, kImageButton},
           {IDC_MOVE_DOWN, L"Button", nullptr, {115, 0, 12, 12}, kImageButton}}},
-        {IDD_EDIT_ITEM, L"Edit Item", 130, 89, kDialog | DS_MODALFRAME,
+        {IDD_EDIT_ITEM, L"Edit Item", 130, 89, kDialog,
          {{IDC_ACTION, L"ComboBox", nullptr, {4, 4, 110, 85},
            CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP},
           {IDC_ACTION_STRING, L"Edit", L"", {4, 24, 108, 14},

@@ -173,6 +173,20 @@ inline void SelectRow(HWND list, int row) {
     SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
+// The colour a list view paints near the right end of the row, the row's background when it
+// is drawn into a bitmap as it would be on screen.
+inline COLORREF RowBackground(HWND list, int row) {
+    RECT client = {};
+    GetClientRect(list, &client);
+    testsupport::Canvas canvas(client.right, client.bottom, RGB(1, 2, 3));
+    SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&bounds));
+    return canvas.Pixel(bounds.right - 5, (bounds.top + bounds.bottom) / 2);
+}
+
 // A horizontal strip of square frames of side pixels, frame f in colours[f] (0x00RRGGBB) with
 // its top-left quarter in the key colour.
 inline std::string StripBmp(int side, const std::vector<unsigned>& colours) {

@@ -98,11 +98,22 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
         EXPECT_EQ(L"\\Windows\\prog.exe", Text(dialog, IDC_ACTION_STRING));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_ACTION_STRING)));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BROWSE)));
+        // Tab order follows the layout: action, action string, "...", images.
+        HWND control = GetDlgItem(dialog, IDC_ACTION);
+        for (int next : {IDC_ACTION_STRING, IDC_BROWSE, IDC_IMAGE_LIST, IDC_ACTION}) {
+            control = GetNextDlgTabItem(dialog, control, FALSE);
+            EXPECT_EQ(GetDlgItem(dialog, next), control) << next;
+        }
         int selected = -1;
         const auto rows = dialogstest::ReadRows(GetDlgItem(dialog, IDC_IMAGE_LIST), &selected);
         ASSERT_EQ(7u, rows.size());
         EXPECT_EQ((dialogstest::Row{L"strip.bmp", 5, 5}), rows[5]);
         EXPECT_EQ(5, selected);
+        // The frame shows as chosen while the action box has the focus.
+        EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT),
+                  dialogstest::RowBackground(GetDlgItem(dialog, IDC_IMAGE_LIST), 5));
+        EXPECT_EQ(GetSysColor(COLOR_WINDOW),
+                  dialogstest::RowBackground(GetDlgItem(dialog, IDC_IMAGE_LIST), 4));
         dialogstest::PressDone(dialog);
     });
     EXPECT_EQ(stored, blinket.imageFile);
@@ -111,6 +122,27 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
     EXPECT_FALSE(blinket.eyesTried);
     EXPECT_EQ(kActionProgram, blinket.actionCmd);
     EXPECT_STREQ(L"\\Windows\\prog.exe", blinket.actionString);
+}
+
+// Windows' list view does not scroll to a row it is told to select (Wine's does).
+TEST_F(EditItemDialogTest, TheBlinketsFrameIsInViewFarDownALongList) {
+    FreeImageCatalogue();
+    dialogstest::TempCatalogue many;
+    many.Add(L"many.bmp", StripBmp(16, std::vector<unsigned>(120, 0x00FF00)));
+    many.Load();
+    ASSERT_EQ(120, frameRefs.Count());
+    const std::wstring path = many.folder() + L"many.bmp";
+    ASSERT_TRUE(blinket.SetImageFile(path.c_str()));
+    blinket.imagePos = 110;
+    Run([](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_IMAGE_LIST);
+        const LRESULT top = SendMessageW(list, LVM_GETTOPINDEX, 0, 0);
+        const LRESULT page = SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0);
+        ASSERT_LT(page, 110) << "the list shows every row without scrolling";
+        EXPECT_LE(top, 110);
+        EXPECT_LT(110, top + page);
+        dialogstest::PressDone(dialog);
+    });
 }
 
 TEST_F(EditItemDialogTest, ActionChoicesSetTheCodeAndTheActionString) {

@@ -102,12 +102,64 @@ TEST_F(OptionsDialogTest, ListsTheBlinketsBelowFiveButtonsSizedToTheirPictures) 
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
     EXPECT_EQ(client.right - 2, placed.right);
     EXPECT_EQ(client.bottom - 1, placed.bottom);
+    // Left to right as the template orders them, none over another or over the list.
+    LONG right = 0;
+    for (int id : {IDC_ADD, IDC_DELETE, IDC_EDIT, IDC_MOVE_UP, IDC_MOVE_DOWN}) {
+        RECT button = {};
+        GetWindowRect(GetDlgItem(dialog, id), &button);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&button), 2);
+        EXPECT_LE(right, button.left) << id;
+        EXPECT_LE(button.bottom, placed.top) << id;
+        right = button.right;
+    }
+    EXPECT_LE(right, client.right);
 
     DestroyWindow(dialog);
     dialog = nullptr;
     EXPECT_EQ(nullptr, addButtonStrip.images);
     EXPECT_FALSE(downButtonStrip.IsConfigured());
     EXPECT_EQ(nullptr, optionsListView);
+}
+
+// The focused button, drawn as the dialog draws it into a bitmap of the button's size: the
+// pixels of its top row, inside the edge.
+std::vector<COLORREF> DrawnTopRow(HWND dialog, int id, UINT state) {
+    RECT rect = {};
+    GetClientRect(GetDlgItem(dialog, id), &rect);
+    testsupport::Canvas canvas(rect.right, rect.bottom, RGB(255, 255, 255));
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = id;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = state;
+    item.hwndItem = GetDlgItem(dialog, id);
+    item.hDC = canvas.dc();
+    item.rcItem = rect;
+    SendMessageW(dialog, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+    std::vector<COLORREF> row;
+    for (int x = 1; x < rect.right - 1; ++x) {
+        row.push_back(canvas.Pixel(x, 1));
+    }
+    return row;
+}
+
+TEST_F(OptionsDialogTest, KeyboardFocusOnAnImageButtonShows) {
+    Open();
+    for (int id : {IDC_ADD, IDC_MOVE_DOWN}) {
+        SCOPED_TRACE(id);
+        const std::vector<COLORREF> plain = DrawnTopRow(dialog, id, 0);
+        EXPECT_NE(plain, DrawnTopRow(dialog, id, ODS_FOCUS));
+        EXPECT_EQ(plain, DrawnTopRow(dialog, id, ODS_FOCUS | ODS_NOFOCUSRECT));
+    }
+}
+
+TEST_F(OptionsDialogTest, TheSelectedRowShowsWhileAButtonHasTheFocus) {
+    Open();
+    SelectRow(list, 1);
+    SetFocus(GetDlgItem(dialog, IDC_MOVE_UP));
+    ASSERT_EQ(GetDlgItem(dialog, IDC_MOVE_UP), GetFocus());
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), dialogstest::RowBackground(list, 1));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), dialogstest::RowBackground(list, 0));
 }
 
 TEST_F(OptionsDialogTest, DeleteTheFirstThenEditTheTopRow) {

@@ -3,11 +3,7 @@
 # dialog and the menu come up as at 96 dpi. The density is put back however the test ends.
 source "$(dirname "$0")/lib.sh"
 
-desktop_key='HKCU\Control Panel\Desktop'
-previous=$("$WINE" reg query "$desktop_key" /v LogPixels </dev/null 2>/dev/null | tr -d '\r' |
-    awk '/LogPixels/ {print $NF}') || true
-e2e_cleanups+=("\"\$WINE\" reg add '$desktop_key' /v LogPixels /t REG_DWORD /d $((${previous:-96})) /f </dev/null >/dev/null 2>&1")
-"$WINE" reg add "$desktop_key" /v LogPixels /t REG_DWORD /d 192 /f </dev/null >/dev/null 2>&1
+screen_density 192
 
 start_ocellix
 wait_until 30 about_up || fail "no About dialog"

@@ -1,6 +1,6 @@
 # Sourced by every end-to-end script. It finds a display (or exits 77 when none can be had),
 # cleans the program's registry before and after, ends what the script started, and offers
-# helpers to run Ocellix, look at it from outside and photograph the screen.
+# helpers to run Ocellix, look at it from outside, work its dialogs and photograph the screen.
 # CTest sets OCX_EXE, OCX_PROBE, OCX_MARKER, OCX_ROOT, OCX_BUILD, OCX_WINE and WINEPREFIX.
 set -euo pipefail
 
@@ -154,6 +154,219 @@ expect_no_key_colour() {
 paint_desktop() {
     convert -size 16x16 "xc:#$desktop_hex" "$e2e_dir/desktop.png"
     timeout 20 display -window root "$e2e_dir/desktop.png" >/dev/null 2>&1 || true
+}
+
+# Sets the screen density for the programs started from now on (it is read at their start) and
+# puts the previous one back however the script ends.
+screen_density() {  # dots per inch
+    local key='HKCU\Control Panel\Desktop' previous
+    previous=$("$WINE" reg query "$key" /v LogPixels </dev/null 2>/dev/null | tr -d '\r' |
+        awk '/LogPixels/ {print $NF}') || true
+    e2e_cleanups+=("\"\$WINE\" reg add '$key' /v LogPixels /t REG_DWORD /d $((${previous:-96})) /f </dev/null >/dev/null 2>&1")
+    "$WINE" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+}
+
+# ---------------------------------------------------------------------------------------------
+# Dialogs, their controls and the blinkets, as the scripts act on them.
+
+# Runs a copy of the program with a Blinkets folder of its own holding the named images (and their
+# eye files) of the build's folder, so that the dialogs offer exactly those.
+private_program() {  # image file names
+    local app=$e2e_dir/app image
+    mkdir -p "$app/Blinkets"
+    cp "$OCX_EXE" "$app/ocellix.exe"
+    for image in "$@"; do
+        cp "$OCX_BUILD/bin/Blinkets/$image" "$app/Blinkets/"
+        [ ! -f "$OCX_BUILD/bin/Blinkets/$image.eye" ] ||
+            cp "$OCX_BUILD/bin/Blinkets/$image.eye" "$app/Blinkets/"
+    done
+    OCX_EXE=$app/ocellix.exe
+    ocx_images=$app/Blinkets
+}
+
+# Stores blinket N of the list: an image of the private Blinkets folder, its action and string.
+reg_blinket() {  # number, image[:frame], action code, action string
+    local key image=${2%%:*} frame=0
+    key=$(printf 'Blinkets\\Blinket_%02d' "$1")
+    [ "$image" = "$2" ] || frame=${2#*:}
+    reg_set "$key" ImageFile REG_SZ "$(winpath "$ocx_images/$image")"
+    reg_set "$key" ActionCmd REG_DWORD "$3"
+    reg_set "$key" ActionString REG_SZ "$4"
+    reg_set "$key" ImagePos REG_DWORD "$frame"
+}
+
+# The stored list, one line per blinket: "image[:frame] action string", in key order.
+stored_blinkets() {
+    local n=0 key values
+    while key=$(printf 'HKCU\\Software\\Tarnwick\\Ocellix\\Blinkets\\Blinket_%02d' "$n") &&
+        values=$("$WINE" reg query "$key" </dev/null 2>/dev/null | tr -d '\r'); do
+        echo "$values" | awk '
+            function rest(first,  s, i) { s = $first; for (i = first + 1; i <= NF; i++) s = s " " $i; return s }
+            function number(hex,  v, i) {
+                hex = tolower(substr(hex, 3))
+                for (i = 1; i <= length(hex); i++) v = v * 16 + index("0123456789abcdef", substr(hex, i, 1)) - 1
+                return v + 0 }
+            $1 == "ImageFile" { n = split(rest(3), parts, "\\"); image = parts[n] }
+            $1 == "ImagePos" { frame = number($3) }
+            $1 == "ActionCmd" { action = number($3) }
+            $1 == "ActionString" { text = NF > 2 ? rest(3) : "" }
+            END { print image (frame ? ":" frame : "") " " action (text == "" ? "" : " " text) }'
+        n=$((n + 1))
+    done
+}
+
+stored_location() {
+    "$WINE" reg query 'HKCU\SOFTWARE\Tarnwick\Blinkets' /v Location </dev/null 2>/dev/null |
+        tr -d '\r' | awk '$1 == "Location" { s = $3; for (i = 4; i <= NF; i++) s = s " " $i; print s }'
+}
+
+# What the probe sees of a dialog, kept in $seen for the helpers below.
+look_at() {  # title
+    seen=$(probe dialog "$1") || fail "no dialog $1"
+}
+
+wait_dialog() {  # title [seconds]
+    wait_until "${2:-15}" "probe dialog '$1' >/dev/null" || fail "no dialog $1"
+}
+
+wait_dialog_gone() {  # title [seconds]
+    wait_until "${2:-15}" "! probe dialog '$1' >/dev/null" || fail "dialog $1 did not close"
+}
+
+# The middle of a control, of a row of a list view or of a tree item, from $seen.
+control_xy() {  # id
+    echo "$seen" | awk -v id="$1" '$1 == "control" && $2 == id {
+        print int(($4 + $6) / 2), int(($5 + $7) / 2); found = 1; exit } END { exit !found }'
+}
+
+row_xy() {  # list id, row
+    echo "$seen" | awk -v id="$1" -v row="$2" '$1 == "row" && $2 == id && $3 == row {
+        print int(($4 + $6) / 2), int(($5 + $7) / 2); found = 1; exit } END { exit !found }'
+}
+
+item_xy() {  # tree item text
+    # Through the environment: awk would read escapes into a -v value.
+    echo "$seen" | name=$1 awk '$1 == "item" {
+        name = ENVIRON["name"]
+        text = $11; for (i = 12; i <= NF; i++) text = text " " $i
+        if (text == name) { print int(($4 + $6) / 2), int(($5 + $7) / 2); found = 1; exit } }
+        END { exit !found }'
+}
+
+# The rows of a list view, one line each: "image text", the selected one marked with a "*".
+rows_of() {  # list id
+    echo "$seen" | awk -v id="$1" '$1 == "row" && $2 == id {
+        text = $11; for (i = 12; i <= NF; i++) text = text " " $i
+        print ($8 ? "*" : "") $10 (text == "" ? "" : " " text) }'
+}
+
+# The tree items in view, one line each: indentation by depth, "+" open or "-" not, the text,
+# and a "*" on the selected one.
+items_of() {
+    echo "$seen" | awk '$1 == "item" {
+        text = $11; for (i = 12; i <= NF; i++) text = text " " $i
+        printf "%*s%s%s%s\n", 2 * $3, "", ($8 ? "+" : "-"), text, ($9 ? " *" : "") }'
+}
+
+value_of() {  # control id
+    echo "$seen" | awk -v id="$1" '$1 == "value" && $2 == id {
+        text = $3; for (i = 4; i <= NF; i++) text = text " " $i; print text }'
+}
+
+focus_of() {
+    echo "$seen" | awk '$1 == "focus" { print $2 }'
+}
+
+click_at() {  # "x y"
+    local x y
+    read -r x y <<<"$1"
+    [ -n "$x" ] && [ -n "$y" ] || fail "nowhere to click"
+    xdotool mousemove "$x" "$y" click 1
+}
+
+double_click_at() {  # "x y"
+    local x y
+    read -r x y <<<"$1"
+    [ -n "$x" ] && [ -n "$y" ] || fail "nowhere to click"
+    xdotool mousemove "$x" "$y" click --repeat 2 --delay 100 1
+}
+
+click_close_box() {  # title
+    local x y
+    read -r _ x y < <(probe dialog "$1" | grep '^close') || fail "$1 has no close box"
+    xdotool mousemove "$x" "$y" click 1
+}
+
+# Every control with an id lies inside the dialog's client area and over no other.
+expect_tidy_dialog() {  # title
+    look_at "$1"
+    local faults
+    faults=$(echo "$seen" | awk '
+        $1 == "client" { cl = $2; ct = $3; cr = $4; cb = $5 }
+        $1 == "control" && $2 != 0 && $9 {
+            if ($4 < cl || $5 < ct || $6 > cr || $7 > cb) print "control " $2 " reaches out of the client area"
+            for (j = 0; j < n; j++)
+                if ($4 < r[j] && l[j] < $6 && $5 < b[j] && t[j] < $7) print "controls " id[j] " and " $2 " overlap"
+            id[n] = $2; l[n] = $4; t[n] = $5; r[n] = $6; b[n] = $7; n++ }')
+    [ -z "$faults" ] || fail "$1: $faults"
+    echo "ok: $1 is tidy"
+}
+
+# The item at position (1-based) of the popup menu on screen, clicked.
+click_menu_item() {  # position
+    read_menu
+    local items=3 inner=$((MB - MY - 6))
+    xdotool mousemove $((MX + 20)) $((MY + 3 + inner * (2 * $1 - 1) / (2 * items))) click 1
+}
+
+# A hold on the point, released once the menu is up.
+hold_at() {  # x, y
+    xdotool mousemove "$1" "$2" mousedown 1
+    wait_until 5 menu_up || { xdotool mouseup 1; fail "no menu after a hold"; }
+    xdotool mouseup 1
+}
+
+# Where the window's picture differs from the images side by side in this order, each as its
+# file shows it (pupils aside) on the desktop colour and followed by the gap; nothing when it
+# does not.
+strip_fault() {  # screenshot, image[:frame]...
+    local file=$1 x=0 entry image frame w h side differ
+    shift
+    for entry in "$@"; do
+        image=${entry%%:*}
+        frame=0
+        [ "$image" = "$entry" ] || frame=${entry#*:}
+        read -r w h < <(identify -format '%w %h\n' "$ocx_images/$image[0]")
+        side=$w
+        [ "$w" -lt $((2 * h)) ] || side=$h
+        convert "$ocx_images/$image[0]" -crop "${side}x$h+$((frame * side))+0" +repage \
+            -fill "#$desktop_hex" -opaque "#$key_hex" -background "#$desktop_hex" -flatten \
+            "$e2e_dir/expected.png"
+        convert "$file" -crop "${side}x$h+$((WX + x))+$WY" +repage "$e2e_dir/seen.png"
+        differ=$(compare -metric AE -fuzz 8% "$e2e_dir/expected.png" "$e2e_dir/seen.png" null: 2>&1 || true)
+        if ! [ "${differ%%.*}" -le $((side * h / 8)) ] 2>/dev/null; then
+            echo "$entry is not at x $x of the window ($differ pixels differ)"
+            return
+        fi
+        x=$((x + side + 5))
+    done
+    [ "$x" = $((WR - WX)) ] || echo "the window is $((WR - WX)) wide, not $x"
+}
+
+# The window shows the images side by side in this order. The screenshot, kept under the name
+# and in $strip_shot, is taken again while the window may still be painting its new layout.
+expect_strip() {  # screenshot name, image[:frame]...
+    local name=$1 deadline=$((SECONDS + 10)) fault
+    shift
+    while :; do
+        read_window
+        strip_shot=$(shot "$name")
+        fault=$(strip_fault "$strip_shot" "$@")
+        [ -n "$fault" ] || break
+        [ "$SECONDS" -lt "$deadline" ] || fail "$fault"
+        sleep 0.5
+    done
+    echo "ok: the window shows $*"
 }
 
 trap e2e_finish EXIT

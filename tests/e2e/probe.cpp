@@ -2,17 +2,22 @@
 // one "name value..." line at a time; exits 1 when the thing asked about is not there.
 //   probe window         the main window: rect, region box and rectangle count, styles
 //   probe menu           the popup menu on screen: its rect
-//   probe dialog TITLE   a top-level window of that caption: rect, owner, a point of its
-//                        close box and its static texts
+//   probe dialog TITLE   a shown top-level window of that caption: rect, client rect, owner, a
+//                        point of its close box, its static texts, the keyboard focus, and
+//                        every control: rect, text, and the rows of list views and the
+//                        visible items of tree views (all rects in screen pixels)
+//   probe dropdown       the open list of a combo box: rect and item height
 //   probe screen         screen size and horizontal pixels per inch
 //   probe processes      the ocellix.exe processes of this Wine server
 //   probe reset [WPARAM] sends WM_SETTINGCHANGE (SETTINGCHANGE_RESET by default)
 //   probe close          posts WM_CLOSE to the main window
 // "--desktop NAME" first looks in Wine's virtual desktop of that name instead.
 #include <windows.h>
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
@@ -51,19 +56,31 @@ int PrintWindow() {
     return 0;
 }
 
-BOOL CALLBACK FindMenuWindow(HWND window, LPARAM found) {
+struct WindowSearch {
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleOfClass(HWND window, LPARAM search) {
+    WindowSearch& wanted = *reinterpret_cast<WindowSearch*>(search);
     wchar_t name[32] = {};
     GetClassNameW(window, name, 32);
-    if (wcscmp(name, L"#32768") == 0 && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
+    if (_wcsicmp(name, wanted.className) == 0 && IsWindowVisible(window)) {
+        wanted.found = window;
         return FALSE;
     }
     return TRUE;
 }
 
+// A visible top-level window of the class, or null.
+HWND FindVisible(const wchar_t* className) {
+    WindowSearch search = {className, nullptr};
+    EnumWindows(FindVisibleOfClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 int PrintMenu() {
-    HWND menuWindow = nullptr;
-    EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&menuWindow));
+    HWND menuWindow = FindVisible(L"#32768");
     if (!menuWindow) {
         std::puts("menu none");
         return 1;
@@ -72,21 +89,6 @@ int PrintMenu() {
     GetWindowRect(menuWindow, &rect);
     std::printf("rect %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
     return 0;
-}
-
-BOOL CALLBACK PrintStaticText(HWND control, LPARAM) {
-    wchar_t name[32] = {};
-    wchar_t text[256] = {};
-    GetClassNameW(control, name, 32);
-    if (_wcsicmp(name, L"Static") == 0 && GetWindowTextW(control, text, 256) > 0) {
-        for (wchar_t* c = text; *c; ++c) {
-            if (*c == L'\r' || *c == L'\n') {
-                *c = L' ';
-            }
-        }
-        std::printf("text %ls\n", text);
-    }
-    return TRUE;
 }
 
 // The point of the caption's close box, found by asking the window what lies where.
@@ -104,15 +106,199 @@ bool FindCloseBox(HWND window, const RECT& rect, POINT& found) {
     return false;
 }
 
+// Memory inside the process that owns a window, for the list and tree messages whose
+// pointers the system does not carry across processes.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, SIZE_T size) : size_(size) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               processId);
+        if (process_) {
+            address_ = static_cast<BYTE*>(
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        }
+    }
+    ~RemoteBuffer() {
+        if (address_) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        }
+        if (process_) {
+            CloseHandle(process_);
+        }
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    explicit operator bool() const { return address_ != nullptr; }
+    BYTE* At(SIZE_T offset) const { return address_ + offset; }
+    bool Write(SIZE_T offset, const void* data, SIZE_T size) const {
+        return offset + size <= size_ &&
+               WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+    bool Read(SIZE_T offset, void* data, SIZE_T size) const {
+        return offset + size <= size_ &&
+               ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    BYTE* address_ = nullptr;
+    SIZE_T size_;
+};
+
+constexpr SIZE_T kRemoteText = 1024;  // offset of the text buffer in a remote block
+constexpr int kTextChars = 260;
+
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+void Flatten(wchar_t* text) {
+    for (wchar_t* c = text; *c; ++c) {
+        if (*c == L'\r' || *c == L'\n') {
+            *c = L' ';
+        }
+    }
+}
+
+// The part of a control that shows its rows, in screen pixels.
+RECT ScreenClient(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return client;
+}
+
+bool InView(const RECT& client, const RECT& rect) {
+    RECT common = {};
+    return IntersectRect(&common, &client, &rect) != FALSE;
+}
+
+// A client rect of the window, in screen pixels.
+bool RemoteRect(HWND window, const RemoteBuffer& remote, UINT message, WPARAM wParam, RECT& rect) {
+    if (!remote.Write(0, &rect, sizeof(rect)) ||
+        !Ask(window, message, wParam, reinterpret_cast<LPARAM>(remote.At(0))) ||
+        !remote.Read(0, &rect, sizeof(rect))) {
+        return false;
+    }
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return true;
+}
+
+//   row ID INDEX LEFT TOP RIGHT BOTTOM SELECTED FOCUSED IMAGE TEXT, for the rows in view
+void PrintListRows(HWND list, int id) {
+    RemoteBuffer remote(list, kRemoteText + kTextChars * sizeof(wchar_t));
+    const RECT client = ScreenClient(list);
+    const int count = static_cast<int>(Ask(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; remote && row < count; ++row) {
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
+        item.iItem = row;
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.pszText = reinterpret_cast<wchar_t*>(remote.At(kRemoteText));
+        item.cchTextMax = kTextChars;
+        wchar_t text[kTextChars] = {};
+        RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+        if (!remote.Write(0, &item, sizeof(item)) ||
+            !Ask(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.At(0))) ||
+            !remote.Read(0, &item, sizeof(item)) ||
+            !remote.Read(kRemoteText, text, sizeof(text) - sizeof(wchar_t)) ||
+            !RemoteRect(list, remote, LVM_GETITEMRECT, row, bounds) || !InView(client, bounds)) {
+            continue;
+        }
+        Flatten(text);
+        std::printf("row %d %d %ld %ld %ld %ld %d %d %d %ls\n", id, row, bounds.left, bounds.top,
+                    bounds.right, bounds.bottom, (item.state & LVIS_SELECTED) ? 1 : 0,
+                    (item.state & LVIS_FOCUSED) ? 1 : 0, item.iImage, text);
+    }
+}
+
+//   item ID DEPTH LEFT TOP RIGHT BOTTOM EXPANDED SELECTED IMAGE TEXT, for the items in view;
+//   the rect is the item's text.
+void PrintTreeItems(HWND tree, int id) {
+    RemoteBuffer remote(tree, kRemoteText + kTextChars * sizeof(wchar_t));
+    const RECT client = ScreenClient(tree);
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    for (; remote && item;
+         item = reinterpret_cast<HTREEITEM>(
+             Ask(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)))) {
+        TVITEMW data = {};
+        data.mask = TVIF_TEXT | TVIF_STATE | TVIF_IMAGE | TVIF_HANDLE;
+        data.hItem = item;
+        data.stateMask = TVIS_EXPANDED | TVIS_SELECTED;
+        data.pszText = reinterpret_cast<wchar_t*>(remote.At(kRemoteText));
+        data.cchTextMax = kTextChars;
+        wchar_t text[kTextChars] = {};
+        // The item goes in, its rect comes out.
+        RECT rect = {};
+        std::memcpy(&rect, &item, sizeof(item));
+        if (!remote.Write(0, &data, sizeof(data)) ||
+            !Ask(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.At(0))) ||
+            !remote.Read(0, &data, sizeof(data)) ||
+            !remote.Read(kRemoteText, text, sizeof(text) - sizeof(wchar_t)) ||
+            !RemoteRect(tree, remote, TVM_GETITEMRECT, TRUE, rect) || !InView(client, rect)) {
+            continue;
+        }
+        int depth = 0;
+        for (HTREEITEM parent = item;
+             (parent = reinterpret_cast<HTREEITEM>(
+                  Ask(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(parent))));) {
+            ++depth;
+        }
+        Flatten(text);
+        std::printf("item %d %d %ld %ld %ld %ld %d %d %d %ls\n", id, depth, rect.left, rect.top,
+                    rect.right, rect.bottom, (data.state & TVIS_EXPANDED) ? 1 : 0,
+                    (data.state & TVIS_SELECTED) ? 1 : 0, data.iImage, text);
+    }
+}
+
+//   control ID CLASS LEFT TOP RIGHT BOTTOM ENABLED VISIBLE, then
+//   value ID TEXT for edits, combo boxes and buttons, and the rows or items of lists and trees.
+BOOL CALLBACK PrintControl(HWND control, LPARAM) {
+    wchar_t name[32] = {};
+    wchar_t text[kTextChars] = {};
+    GetClassNameW(control, name, 32);
+    const int id = GetDlgCtrlID(control);
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    std::printf("control %d %ls %ld %ld %ld %ld %d %d\n", id, name, rect.left, rect.top, rect.right,
+                rect.bottom, IsWindowEnabled(control) ? 1 : 0, IsWindowVisible(control) ? 1 : 0);
+    if (_wcsicmp(name, L"Static") == 0) {
+        if (GetWindowTextW(control, text, kTextChars) > 0) {
+            Flatten(text);
+            std::printf("text %ls\n", text);
+        }
+    } else if (_wcsicmp(name, L"Edit") == 0 || _wcsicmp(name, L"ComboBox") == 0 ||
+               _wcsicmp(name, L"Button") == 0) {
+        Ask(control, WM_GETTEXT, kTextChars, reinterpret_cast<LPARAM>(text));
+        Flatten(text);
+        std::printf("value %d %ls\n", id, text);
+    } else if (_wcsicmp(name, WC_LISTVIEWW) == 0) {
+        PrintListRows(control, id);
+    } else if (_wcsicmp(name, WC_TREEVIEWW) == 0) {
+        PrintTreeItems(control, id);
+    }
+    return TRUE;
+}
+
 int PrintDialog(const wchar_t* title) {
+    // A dialog is shown once it is laid out, and hidden as soon as it ends.
     HWND dialog = FindWindowW(nullptr, title);
-    if (!dialog) {
+    if (!dialog || !IsWindowVisible(dialog)) {
         std::puts("dialog none");
         return 1;
     }
     RECT rect = {};
     GetWindowRect(dialog, &rect);
     std::printf("rect %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::printf("client %ld %ld %ld %ld\n", client.left, client.top, client.right, client.bottom);
     wchar_t ownerClass[64] = L"none";
     if (HWND owner = GetWindow(dialog, GW_OWNER)) {
         GetClassNameW(owner, ownerClass, 64);
@@ -122,7 +308,27 @@ int PrintDialog(const wchar_t* title) {
     if (FindCloseBox(dialog, rect, closeBox)) {
         std::printf("close %ld %ld\n", closeBox.x, closeBox.y);
     }
-    EnumChildWindows(dialog, PrintStaticText, 0);
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof(thread);
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread) && thread.hwndFocus &&
+        IsChild(dialog, thread.hwndFocus)) {
+        std::printf("focus %d\n", GetDlgCtrlID(thread.hwndFocus));
+    }
+    EnumChildWindows(dialog, PrintControl, 0);
+    return 0;
+}
+
+int PrintDropdown() {
+    HWND list = FindVisible(L"ComboLBox");
+    if (!list) {
+        std::puts("dropdown none");
+        return 1;
+    }
+    RECT rect = {};
+    GetWindowRect(list, &rect);
+    std::printf("rect %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    std::printf("items %ld %ld\n", static_cast<long>(Ask(list, LB_GETCOUNT, 0, 0)),
+                static_cast<long>(Ask(list, LB_GETITEMHEIGHT, 0, 0)));
     return 0;
 }
 
@@ -198,6 +404,9 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(command, L"dialog") == 0 && argc > 2) {
         return PrintDialog(argv[2]);
     }
+    if (wcscmp(command, L"dropdown") == 0) {
+        return PrintDropdown();
+    }
     if (wcscmp(command, L"screen") == 0) {
         return PrintScreen();
     }
@@ -210,7 +419,8 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(command, L"close") == 0) {
         return PostClose();
     }
-    std::fputs("usage: probe window|menu|dialog TITLE|screen|processes|reset [WPARAM]|close\n",
-               stderr);
+    std::fputs(
+        "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close\n",
+        stderr);
     return 2;
 }
