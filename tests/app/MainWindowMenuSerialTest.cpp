@@ -1,3 +1,5 @@
+// Runs alone: a popup menu closes as soon as a window of another process takes the foreground,
+// which a test running alongside would do.
 #include "app/MainWindow.h"
 
 #include "app/Handles.h"
