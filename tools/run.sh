@@ -10,16 +10,20 @@ build=${OCELLIX_BUILD:-$root/build}
 exe="$build/bin/ocellix.exe"
 
 # The program's settings live in the Wine prefix it runs in: yours (WINEPREFIX or ~/.wine).
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export OCX_WINEPREFIX=${WINEPREFIX:-$HOME/.wine}
+source "$root/tools/wine-env.sh" "$build"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Preparing the Wine prefix $WINEPREFIX (once)..."
+    wineboot -i </dev/null >/dev/null 2>&1 || true
+    wineserver -w
+fi
+ocx_wine_fonts
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     exec wine "$exe"
 fi
 
 echo "No display: running Ocellix on a virtual display."
-export OCX_WINEPREFIX=${WINEPREFIX:-$HOME/.wine}
-source "$root/tools/wine-env.sh" "$build"
 trap ocx_wine_stop EXIT
 ocx_xvfb_start 1024x768x24
 shots="$root/shots"
