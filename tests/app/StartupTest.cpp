@@ -6,8 +6,6 @@
 
 #include <string>
 
-using testsupport::FindThreadWindow;
-using testsupport::ModalDriver;
 using testsupport::TempDir;
 
 TEST(Startup, OnlyExactly192DotsPerInchTakesTheLargeValues) {
@@ -54,21 +52,16 @@ TEST(Startup, AboutFillsTheScreenAndOnlyDoneEndsIt) {
     RECT rect = {};
     bool survivedOtherCommand = false;
     HWND owner = reinterpret_cast<HWND>(1);
-    ModalDriver driver({[&] {
-                            HWND about = FindThreadWindow(L"#32770", L"About");
-                            if (about) {
-                                GetWindowRect(about, &rect);
-                                owner = GetWindow(about, GW_OWNER);
-                                PostMessageW(about, WM_COMMAND, 1234, 0);
-                            }
-                            return about != nullptr;
-                        },
-                        [&] {
-                            HWND about = FindThreadWindow(L"#32770", L"About");
-                            survivedOtherCommand = about != nullptr;
-                            PostMessageW(about, WM_CLOSE, 0, 0);
-                            return true;
-                        }});
+    testsupport::ModalDriver driver;
+    driver.OnDialog(L"About", [&](HWND about) {
+        GetWindowRect(about, &rect);
+        owner = GetWindow(about, GW_OWNER);
+        PostMessageW(about, WM_COMMAND, 1234, 0);
+    });
+    driver.OnDialog(L"About", [&](HWND about) {
+        survivedOtherCommand = true;
+        PostMessageW(about, WM_CLOSE, 0, 0);
+    });
     ShowAboutDialog(nullptr);
     EXPECT_TRUE(driver.finished());
     EXPECT_TRUE(survivedOtherCommand);

@@ -1,6 +1,6 @@
 #include "store/RegKey.h"
 
-#include "store/RawRegistry.h"
+#include "support/RawRegistry.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -73,8 +73,8 @@ TEST_F(RegKeyTest, OpenWithoutCreateOpensNothingWhenAComponentIsMissing) {
 
 TEST_F(RegKeyTest, BackslashesAroundAndBetweenComponentsNameTheSameKey) {
     ASSERT_TRUE(rawreg::SetDword(L"Software\\A\\B", L"n", 5));
-    const wchar_t* spellings[] = {L"Software\\A\\B", L"\\Software\\A\\B\\",
-                                  L"\\\\Software\\\\A\\B", L"Software\\A\\\\\\B\\\\"};
+    const wchar_t* spellings[] = {L"Software\\A\\B", L"\\Software\\A\\B\\", L"\\\\Software\\\\A\\B",
+                                  L"Software\\A\\\\\\B\\\\"};
     for (const wchar_t* path : spellings) {
         SCOPED_TRACE(testing::Message() << "path " << testing::PrintToString(std::wstring(path)));
         RegKey key;

@@ -1,5 +1,5 @@
-// Direct registry access for the store tests: values of any type and size written and read
-// around the code under test, as another program or an older version would leave them.
+// Direct registry access for tests: values of any type and size written and read around the code
+// under test, as another program or an older version would leave them.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,16 @@
 #include <vector>
 
 namespace rawreg {
+
+// The program's keys below HKEY_CURRENT_USER.
+inline const std::wstring kSettingsKey = L"Software\\Tarnwick\\Ocellix";
+inline const std::wstring kListKey = kSettingsKey + L"\\Blinkets";
+inline const std::wstring kLocatorKey = L"Software\\Tarnwick\\Blinkets";
+
+// The key of the blinket of that number (0 to 999).
+inline std::wstring BlinketKey(int number) {
+    return kListKey + (number < 10 ? L"\\Blinket_0" : L"\\Blinket_") + std::to_wstring(number);
+}
 
 inline bool SetValue(const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
                      DWORD bytes) {
@@ -46,6 +56,18 @@ inline bool KeyExists(const std::wstring& key) {
     }
     RegCloseKey(handle);
     return true;
+}
+
+// The numbers of subkeys and values of the key; false when it cannot be opened.
+inline bool CountEntries(const std::wstring& key, DWORD* subkeys, DWORD* values) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG result = RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, subkeys, nullptr,
+                                         nullptr, values, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
 }
 
 struct Value {
