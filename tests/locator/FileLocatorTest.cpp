@@ -1,4 +1,3 @@
-#include "app/Handles.h"
 #include "app/ShellState.h"
 #include "locator/FileLocator.h"
 #include "locator/LocatorTree.h"
@@ -18,33 +17,16 @@ namespace {
 
 using Action = std::function<void(HWND tree)>;
 
-// The modal dialog is driven from its owner: the first WM_ENTERIDLE of the dialog's loop runs
-// the action on the tree, then the Done button finishes the dialog.
-LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* action = reinterpret_cast<Action*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX && action) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        HWND dialog = reinterpret_cast<HWND>(lParam);
-        (*action)(GetDlgItem(dialog, IDC_TREE));
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, kDoneNotification), 0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-INT_PTR RunLocator(Action action) {
-    WNDCLASSW owner = {};
-    owner.lpfnWndProc = OwnerProc;
-    owner.hInstance = GetModuleHandleW(nullptr);
-    owner.lpszClassName = L"LocatorTestOwner";
-    RegisterClassW(&owner);
-    HWND window = CreateWindowW(owner.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                owner.hInstance, nullptr);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&action));
-    const INT_PTR result = DialogBoxParamW(locatorInstance, MAKEINTRESOURCEW(IDD_LOCATE), window,
-                                           LocatorDialogProc, 0);
-    DestroyWindow(window);
-    return result;
+// Runs the dialog over locatorPath as it stands; once it is up, the action sees the tree, then
+// Done ends the dialog.
+INT_PTR RunLocator(const Action& action) {
+    testsupport::ModalDriver driver;
+    driver.OnDialog(L"Locate", [&action](HWND dialog) {
+        action(GetDlgItem(dialog, IDC_TREE));
+        testsupport::PressDone(dialog);
+    });
+    return DialogBoxParamW(locatorInstance, MAKEINTRESOURCEW(IDD_LOCATE), nullptr,
+                           LocatorDialogProc, 0);
 }
 
 std::wstring Text(HWND tree, HTREEITEM item) {
@@ -268,10 +250,7 @@ TEST_F(LocatorTest, APathTooDeepIsNotOfferedAndNeverCut) {
     ASSERT_TRUE(CreateDirectoryW((longRoot + deep).c_str(), nullptr));
     const std::wstring fits(19, L'f'), tooLong(20, L'g'), opens(15, L'o'), shut(16, L's');
     for (const std::wstring& file : {fits, tooLong}) {
-        HANDLE created = CreateFileW((longRoot + deep + L"\\" + file).c_str(), GENERIC_WRITE, 0,
-                                     nullptr, CREATE_NEW, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, created);
-        CloseHandle(created);
+        ASSERT_TRUE(testsupport::WriteBytes(longRoot + deep + L"\\" + file, ""));
     }
     for (const std::wstring& folder : {opens, shut}) {
         ASSERT_TRUE(CreateDirectoryW((longRoot + deep + L"\\" + folder).c_str(), nullptr));
@@ -303,14 +282,10 @@ TEST_F(LocatorTest, TreePicturesFollowTheScreenDensity) {
                       ImageList_GetIconSize(treeImages, &width, &height);
                       EXPECT_EQ(side, width);
                       EXPECT_EQ(side, height);
-                      WindowDC screen(nullptr);
-                      MemoryDC dc(screen.get());
-                      GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen.get(), side, side));
-                      SelectedObject selected(dc.get(), canvas.get());
-                      PatBlt(dc.get(), 0, 0, side, side, WHITENESS);
-                      ImageList_Draw(treeImages, kClosedFolder, dc.get(), 0, 0, ILD_NORMAL);
-                      EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc.get(), 0, 0));
-                      EXPECT_NE(RGB(255, 255, 255), GetPixel(dc.get(), side / 2, side / 2));
+                      testsupport::Canvas canvas(side, side, RGB(255, 255, 255));
+                      ImageList_Draw(treeImages, kClosedFolder, canvas.dc(), 0, 0, ILD_NORMAL);
+                      EXPECT_EQ(RGB(255, 255, 255), canvas.Pixel(0, 0));
+                      EXPECT_NE(RGB(255, 255, 255), canvas.Pixel(side / 2, side / 2));
                   }));
         EXPECT_EQ(nullptr, treeImages);
     }
