@@ -17,18 +17,6 @@ namespace {
 
 using Action = std::function<void(HWND tree)>;
 
-// Runs the dialog over locatorPath as it stands; once it is up, the action sees the tree, then
-// Done ends the dialog.
-INT_PTR RunLocator(const Action& action) {
-    testsupport::ModalDriver driver;
-    driver.OnDialog(L"Locate", [&action](HWND dialog) {
-        action(GetDlgItem(dialog, IDC_TREE));
-        testsupport::PressDone(dialog);
-    });
-    return DialogBoxParamW(locatorInstance, MAKEINTRESOURCEW(IDD_LOCATE), nullptr,
-                           LocatorDialogProc, 0);
-}
-
 std::wstring Text(HWND tree, HTREEITEM item) {
     wchar_t text[MAX_PATH] = {};
     TVITEMW data = {};
@@ -109,9 +97,21 @@ protected:
         foldersOnly = false;
         resIdOffset = 0;
     }
-    void Open(const std::wstring& relative, Action action) {
-        wcscpy_s(locatorPath, (base_ + relative).c_str());
-        ASSERT_EQ(1, RunLocator(action));
+    // Runs the dialog at the location; once it is up, the action sees the tree, then Done ends
+    // the dialog.
+    void OpenAt(const std::wstring& location, const Action& action) {
+        wcscpy_s(locatorPath, location.c_str());
+        testsupport::ModalDriver driver;
+        driver.OnDialog(L"Locate", [&action](HWND dialog) {
+            action(GetDlgItem(dialog, IDC_TREE));
+            testsupport::PressDone(dialog);
+        });
+        ASSERT_EQ(1, DialogBoxParamW(locatorInstance, MAKEINTRESOURCEW(IDD_LOCATE), nullptr,
+                                     LocatorDialogProc, 0));
+    }
+    // The dialog at a location below the folder.
+    void Open(const std::wstring& relative, const Action& action) {
+        OpenAt(base_ + relative, action);
     }
 
     TempDir dir_;
@@ -120,16 +120,16 @@ protected:
 };
 
 TEST_F(LocatorTest, AnEmptyLocationShowsOnlyTheCollapsedRoot) {
-    ASSERT_EQ(1, RunLocator([](HWND tree) {
-                  const HTREEITEM root = TreeView_GetRoot(tree);
-                  ASSERT_NE(nullptr, root);
-                  EXPECT_EQ(L"\\", Text(tree, root));
-                  EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, root));
-                  EXPECT_EQ(nullptr, TreeView_GetChild(tree, root));
-                  EXPECT_FALSE(Expanded(tree, root));
-                  EXPECT_EQ(kClosedFolder, Item(tree, root).iImage);
-                  EXPECT_EQ(1, Item(tree, root).cChildren);
-              }));
+    OpenAt(L"", [](HWND tree) {
+        const HTREEITEM root = TreeView_GetRoot(tree);
+        ASSERT_NE(nullptr, root);
+        EXPECT_EQ(L"\\", Text(tree, root));
+        EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, root));
+        EXPECT_EQ(nullptr, TreeView_GetChild(tree, root));
+        EXPECT_FALSE(Expanded(tree, root));
+        EXPECT_EQ(kClosedFolder, Item(tree, root).iImage);
+        EXPECT_EQ(1, Item(tree, root).cChildren);
+    });
 }
 
 TEST_F(LocatorTest, ARememberedFileIsSelectedAndComesBackAsTheFileSystemSpellsIt) {
@@ -137,16 +137,15 @@ TEST_F(LocatorTest, ARememberedFileIsSelectedAndComesBackAsTheFileSystemSpellsIt
         SCOPED_TRACE(testing::Message() << remembered);
         std::wstring upper = base_;
         CharUpperW(upper.data());
-        wcscpy_s(locatorPath, (upper + remembered).c_str());
-        ASSERT_EQ(1, RunLocator([&](HWND tree) {
-                      const HTREEITEM file = Find(tree, base_ + L"\\Windows\\foo.exe");
-                      EXPECT_EQ(file, TreeView_GetSelection(tree));
-                      for (HTREEITEM up = TreeView_GetParent(tree, file); up;
-                           up = TreeView_GetParent(tree, up)) {
-                          EXPECT_TRUE(Expanded(tree, up)) << Text(tree, up);
-                          EXPECT_EQ(kOpenFolder, Item(tree, up).iImage);
-                      }
-                  }));
+        OpenAt(upper + remembered, [&](HWND tree) {
+            const HTREEITEM file = Find(tree, base_ + L"\\Windows\\foo.exe");
+            EXPECT_EQ(file, TreeView_GetSelection(tree));
+            for (HTREEITEM up = TreeView_GetParent(tree, file); up;
+                 up = TreeView_GetParent(tree, up)) {
+                EXPECT_TRUE(Expanded(tree, up)) << Text(tree, up);
+                EXPECT_EQ(kOpenFolder, Item(tree, up).iImage);
+            }
+        });
         EXPECT_STREQ((base_ + L"\\Windows\\foo.exe").c_str(), locatorPath);
     }
 }
@@ -257,13 +256,12 @@ TEST_F(LocatorTest, APathTooDeepIsNotOfferedAndNeverCut) {
     }
     const std::wstring picked = deep + L"\\" + fits;
     ASSERT_EQ(259u, picked.size());
-    wcscpy_s(locatorPath, picked.c_str());
-    ASSERT_EQ(1, RunLocator([&](HWND tree) {
-                  const HTREEITEM folder = Find(tree, deep);
-                  EXPECT_EQ((std::vector<std::wstring>{fits, opens, shut}), Children(tree, folder));
-                  EXPECT_EQ(1, Item(tree, Find(tree, deep + L"\\" + opens)).cChildren);
-                  EXPECT_EQ(0, Item(tree, Find(tree, deep + L"\\" + shut)).cChildren);
-              }));
+    OpenAt(picked, [&](HWND tree) {
+        const HTREEITEM folder = Find(tree, deep);
+        EXPECT_EQ((std::vector<std::wstring>{fits, opens, shut}), Children(tree, folder));
+        EXPECT_EQ(1, Item(tree, Find(tree, deep + L"\\" + opens)).cChildren);
+        EXPECT_EQ(0, Item(tree, Find(tree, deep + L"\\" + shut)).cChildren);
+    });
     EXPECT_EQ(picked, locatorPath);
     // A path this long needs the long form to be deleted on Windows.
     testsupport::DeleteTree(longRoot + deep);
@@ -273,20 +271,20 @@ TEST_F(LocatorTest, APathTooDeepIsNotOfferedAndNeverCut) {
 TEST_F(LocatorTest, TreePicturesFollowTheScreenDensity) {
     for (const int offset : {0, 100}) {
         resIdOffset = offset;
-        ASSERT_EQ(1, RunLocator([&](HWND tree) {
-                      const int side = offset ? 32 : 16;
-                      ASSERT_NE(nullptr, treeImages);
-                      EXPECT_EQ(treeImages, TreeView_GetImageList(tree, TVSIL_NORMAL));
-                      EXPECT_EQ(5, ImageList_GetImageCount(treeImages));
-                      int width = 0, height = 0;
-                      ImageList_GetIconSize(treeImages, &width, &height);
-                      EXPECT_EQ(side, width);
-                      EXPECT_EQ(side, height);
-                      testsupport::Canvas canvas(side, side, RGB(255, 255, 255));
-                      ImageList_Draw(treeImages, kClosedFolder, canvas.dc(), 0, 0, ILD_NORMAL);
-                      EXPECT_EQ(RGB(255, 255, 255), canvas.Pixel(0, 0));
-                      EXPECT_NE(RGB(255, 255, 255), canvas.Pixel(side / 2, side / 2));
-                  }));
+        OpenAt(L"", [&](HWND tree) {
+            const int side = offset ? 32 : 16;
+            ASSERT_NE(nullptr, treeImages);
+            EXPECT_EQ(treeImages, TreeView_GetImageList(tree, TVSIL_NORMAL));
+            EXPECT_EQ(5, ImageList_GetImageCount(treeImages));
+            int width = 0, height = 0;
+            ImageList_GetIconSize(treeImages, &width, &height);
+            EXPECT_EQ(side, width);
+            EXPECT_EQ(side, height);
+            testsupport::Canvas canvas(side, side, RGB(255, 255, 255));
+            ImageList_Draw(treeImages, kClosedFolder, canvas.dc(), 0, 0, ILD_NORMAL);
+            EXPECT_EQ(RGB(255, 255, 255), canvas.Pixel(0, 0));
+            EXPECT_NE(RGB(255, 255, 255), canvas.Pixel(side / 2, side / 2));
+        });
         EXPECT_EQ(nullptr, treeImages);
     }
 }

@@ -64,7 +64,17 @@ std::string OpaquePng() {
     return MakePng(5, 3, pixels);
 }
 
-TEST(ImageFile, DecodesGifPngAndBmpWithTheirSizeAndColours) {
+// Pictures decoded from files of a folder of the test's own.
+class ImageFile : public testing::Test {
+protected:
+    Decoded Load(const wchar_t* name, const std::string& bytes) const {
+        return Decode(SHLoadImageFile(dir.WriteFile(name, bytes).c_str()));
+    }
+
+    TempDir dir;
+};
+
+TEST_F(ImageFile, DecodesGifPngAndBmpWithTheirSizeAndColours) {
     const struct {
         const wchar_t* name;
         std::string bytes;
@@ -75,11 +85,10 @@ TEST(ImageFile, DecodesGifPngAndBmpWithTheirSizeAndColours) {
         // The extension does not decide the format.
         {L"really-a-gif.png", OpaqueGif()},
     };
-    TempDir dir;
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
         ASSERT_FALSE(c.bytes.empty());
-        const Decoded image = Decode(SHLoadImageFile(dir.WriteFile(c.name, c.bytes).c_str()));
+        const Decoded image = Load(c.name, c.bytes);
         ASSERT_EQ(5, image.width);
         ASSERT_EQ(3, image.height);
         ASSERT_EQ(15u, image.pixels.size());
@@ -90,15 +99,13 @@ TEST(ImageFile, DecodesGifPngAndBmpWithTheirSizeAndColours) {
     }
 }
 
-TEST(ImageFile, PngPixelsBelowHalfAlphaBecomeKeyColour) {
+TEST_F(ImageFile, PngPixelsBelowHalfAlphaBecomeKeyColour) {
     const unsigned alphas[8] = {0x00, 0x01, 0x7F, 0x80, 0x81, 0xC8, 0xFF, 0x7E};
     unsigned pixels[8];
     for (int i = 0; i < 8; ++i) {
         pixels[i] = (alphas[i] << 24) | 0x20A0E0;
     }
-    TempDir dir;
-    const Decoded image =
-        Decode(SHLoadImageFile(dir.WriteFile(L"alpha.png", MakePng(4, 2, pixels)).c_str()));
+    const Decoded image = Load(L"alpha.png", MakePng(4, 2, pixels));
     ASSERT_EQ(4, image.width);
     ASSERT_EQ(2, image.height);
     for (int i = 0; i < 8; ++i) {
@@ -108,12 +115,10 @@ TEST(ImageFile, PngPixelsBelowHalfAlphaBecomeKeyColour) {
     EXPECT_TRUE(image.alphaCleared);
 }
 
-TEST(ImageFile, GifTransparentIndexBecomesKeyColour) {
+TEST_F(ImageFile, GifTransparentIndexBecomesKeyColour) {
     const unsigned palette[3] = {0xFF0000, 0x00FF00, 0xFFFFFF};
     const unsigned char indices[6] = {0, 2, 1, 2, 2, 0};
-    TempDir dir;
-    const Decoded image = Decode(
-        SHLoadImageFile(dir.WriteFile(L"t.gif", MakeGif(3, 2, indices, palette, 3, 2)).c_str()));
+    const Decoded image = Load(L"t.gif", MakeGif(3, 2, indices, palette, 3, 2));
     ASSERT_EQ(3, image.width);
     ASSERT_EQ(2, image.height);
     for (int i = 0; i < 6; ++i) {
@@ -132,26 +137,23 @@ std::string BmpClaiming(int width, int height) {
     return bytes;
 }
 
-TEST(ImageFile, BmpAlphaCountsUnlessItIsZeroEverywhere) {
+TEST_F(ImageFile, BmpAlphaCountsUnlessItIsZeroEverywhere) {
     const unsigned mixed[4] = {0xFF102030, 0x00102030, 0x80102030, 0x7F102030};
     const unsigned zero[4] = {0x00102030, 0x00405060, 0x00708090, 0x00A0B0C0};
-    TempDir dir;
-    const Decoded keyed =
-        Decode(SHLoadImageFile(dir.WriteFile(L"mixed.bmp", MakeBmp(2, 2, mixed, true)).c_str()));
+    const Decoded keyed = Load(L"mixed.bmp", MakeBmp(2, 2, mixed, true));
     const std::vector<COLORREF> keyedPixels = {RGB(0x10, 0x20, 0x30), kKeyColour,
                                                RGB(0x10, 0x20, 0x30), kKeyColour};
     EXPECT_EQ(keyedPixels, keyed.pixels);
     EXPECT_TRUE(keyed.alphaCleared);
     // Most programs leave the fourth byte of a 32-bit BMP zero and mean an opaque picture.
-    const Decoded opaque =
-        Decode(SHLoadImageFile(dir.WriteFile(L"zero.bmp", MakeBmp(2, 2, zero, true)).c_str()));
+    const Decoded opaque = Load(L"zero.bmp", MakeBmp(2, 2, zero, true));
     const std::vector<COLORREF> opaquePixels = {RGB(0x10, 0x20, 0x30), RGB(0x40, 0x50, 0x60),
                                                 RGB(0x70, 0x80, 0x90), RGB(0xA0, 0xB0, 0xC0)};
     EXPECT_EQ(opaquePixels, opaque.pixels);
     EXPECT_TRUE(opaque.alphaCleared);
 }
 
-TEST(ImageFile, WhatDoesNotDecodeGivesNullWithoutLeaks) {
+TEST_F(ImageFile, WhatDoesNotDecodeGivesNullWithoutLeaks) {
     const std::string png = OpaquePng();
     const std::string gif = OpaqueGif();
     std::string corrupt = png;
@@ -170,7 +172,6 @@ TEST(ImageFile, WhatDoesNotDecodeGivesNullWithoutLeaks) {
         {L"huge.bmp", BmpClaiming(100000, 100000)},
         {L"zero-width.bmp", BmpClaiming(0, 10)},
     };
-    TempDir dir;
     std::vector<std::wstring> paths;
     for (const auto& f : files) {
         paths.push_back(dir.WriteFile(f.name, f.bytes));
