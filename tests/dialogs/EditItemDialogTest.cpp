@@ -14,16 +14,8 @@
 #include <string>
 #include <vector>
 
-using dialogstest::ChooseAction;
-using dialogstest::ReadRows;
-using dialogstest::Row;
-using dialogstest::RowBackground;
-using dialogstest::TempCatalogue;
-using testsupport::Click;
-using testsupport::ModalDriver;
-using testsupport::PressDone;
-using testsupport::SelectRow;
-using testsupport::StripBmp;
+using namespace dialogstest;
+using namespace testsupport;
 
 namespace {
 
@@ -78,7 +70,7 @@ protected:
         EXPECT_STREQ(L"\\Windows\\prog.exe", blinket.actionString);
     }
 
-    testsupport::RegistrySandbox registry;
+    RegistrySandbox registry;
     TempCatalogue first;
     TempCatalogue second;
     std::wstring strip;

@@ -9,10 +9,8 @@
 #include <string>
 #include <vector>
 
-using dialogstest::TempCatalogue;
-using testsupport::ColourOf;
-using testsupport::SolidBmp;
-using testsupport::StripBmp;
+using namespace dialogstest;
+using namespace testsupport;
 
 namespace {
 
@@ -31,7 +29,7 @@ std::vector<std::wstring> Names() {
 
 // The colour of thumbnail k at (x, y), drawn transparently over white.
 COLORREF ThumbnailPixel(int k, int x, int y) {
-    testsupport::Canvas canvas(32, 32, RGB(255, 255, 255));
+    Canvas canvas(32, 32, RGB(255, 255, 255));
     ImageList_Draw(thumbnailList, k, canvas.dc(), 0, 0, ILD_TRANSPARENT);
     return canvas.Pixel(x, y);
 }

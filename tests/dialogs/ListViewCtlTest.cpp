@@ -6,8 +6,8 @@
 
 #include <vector>
 
-using dialogstest::ReadRows;
-using dialogstest::Row;
+using namespace dialogstest;
+using namespace testsupport;
 
 namespace {
 
@@ -28,7 +28,7 @@ protected:
         return SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 1 ? -2 : first;
     }
 
-    testsupport::OwnedWindow dialog{testsupport::CreateBareDialog(IDD_OPTIONS)};
+    OwnedWindow dialog{CreateBareDialog(IDD_OPTIONS)};
     HWND list = GetDlgItem(dialog.get(), IDC_BLINKET_LIST);
     ListViewCtl wrapper;
 };
@@ -73,13 +73,13 @@ TEST_F(ListViewCtlTest, BindingAgainResettingAndImagesOfItsOwn) {
     EXPECT_EQ(0, SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
     EXPECT_EQ(-1, wrapper.AddItem(L"x", 0, 0, false));  // unbound: does nothing
 
-    const int before = testsupport::FreeGdiCapacity();
+    const int before = FreeGdiCapacity();
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(
             wrapper.AttachWithImages(2, dialog.get(), IDC_BLINKET_LIST, module, IDB_TREE + 100));
         wrapper.Reset();
     }
-    EXPECT_GE(testsupport::FreeGdiCapacity(), before - 2);
+    EXPECT_GE(FreeGdiCapacity(), before - 2);
     wrapper.AttachWithImages(2, dialog.get(), IDC_BLINKET_LIST, module, IDB_TREE + 100);
     HIMAGELIST own =
         reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));

@@ -10,10 +10,8 @@
 
 #include <vector>
 
-using dialogstest::ReadRows;
-using dialogstest::Row;
-using testsupport::ModalDriver;
-using testsupport::StripBmp;
+using namespace dialogstest;
+using namespace testsupport;
 
 namespace {
 
@@ -21,8 +19,8 @@ class OptionsDialogRunTest : public testing::Test {
 protected:
     void SetUp() override {
         appInstance = GetModuleHandleW(nullptr);
-        auto blinket = testsupport::MakeBlinket(folder.path() + L"eyes.bmp", kActionShowOptions,
-                                                L"Show Options");
+        auto blinket =
+            MakeBlinket(folder.path() + L"eyes.bmp", kActionShowOptions, L"Show Options");
         blinket->imageExists = true;
         blinkets.Append(std::move(blinket));
     }
@@ -41,13 +39,13 @@ protected:
             if (buttonRect) {
                 GetWindowRect(GetDlgItem(dialog, IDC_ADD), buttonRect);
             }
-            testsupport::PressDone(dialog);
+            PressDone(dialog);
         });
         EXPECT_EQ(1, ShowOptionsDialog(nullptr, GetModuleHandleW(nullptr), offset, scale));
         return rows;
     }
 
-    testsupport::TempDir folder{testsupport::ExeDirectory() + L"Blinkets"};
+    TempDir folder{ExeDirectory() + L"Blinkets"};
 };
 
 TEST_F(OptionsDialogRunTest, MissingOrEmptyFolderGivesRowsWithoutThumbnails) {
@@ -78,15 +76,15 @@ TEST_F(OptionsDialogRunTest, ImagesBesideTheProgramGiveThumbnailsAtBothDensities
 TEST_F(OptionsDialogRunTest, AHundredOpeningsLeakNoHandles) {
     AddImages();
     RunOnce(0, 1);
-    const int gdi = testsupport::FreeGdiCapacity();
-    const int user = testsupport::FreeUserCapacity();
+    const int gdi = FreeGdiCapacity();
+    const int user = FreeUserCapacity();
     ModalDriver driver;
     for (int i = 0; i < 100; ++i) {
         driver.Done(L"Options");
         ShowOptionsDialog(nullptr, GetModuleHandleW(nullptr), 0, 1);
     }
-    EXPECT_GE(testsupport::FreeGdiCapacity(), gdi - 5);
-    EXPECT_GE(testsupport::FreeUserCapacity(), user - 5);
+    EXPECT_GE(FreeGdiCapacity(), gdi - 5);
+    EXPECT_GE(FreeUserCapacity(), user - 5);
 }
 
 }  // namespace

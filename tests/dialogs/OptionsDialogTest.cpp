@@ -10,16 +10,8 @@
 #include <set>
 #include <vector>
 
-using dialogstest::ChooseAction;
-using dialogstest::ReadRows;
-using dialogstest::Row;
-using dialogstest::RowBackground;
-using dialogstest::TempCatalogue;
-using testsupport::Click;
-using testsupport::ModalDriver;
-using testsupport::PressDone;
-using testsupport::SelectRow;
-using testsupport::StripBmp;
+using namespace dialogstest;
+using namespace testsupport;
 
 namespace {
 
@@ -41,8 +33,7 @@ protected:
                     {L"c.bmp", 0, kActionShowOptions, L"Show Options"}};
         std::set<int> thumbnails;
         for (const auto& m : made) {
-            auto blinket =
-                testsupport::MakeBlinket(catalogue.folder() + m.image, m.action, m.text, m.frame);
+            auto blinket = MakeBlinket(catalogue.folder() + m.image, m.action, m.text, m.frame);
             blinket->imageExists = true;
             thumbnails.insert(ThumbnailOf(*blinket));
             b.push_back(blinket.get());
@@ -123,7 +114,7 @@ TEST_F(OptionsDialogTest, ListsTheBlinketsBelowFiveButtonsSizedToTheirPictures) 
 std::vector<COLORREF> DrawnTopRow(HWND dialog, int id, UINT state) {
     RECT rect = {};
     GetClientRect(GetDlgItem(dialog, id), &rect);
-    testsupport::Canvas canvas(rect.right, rect.bottom, RGB(255, 255, 255));
+    Canvas canvas(rect.right, rect.bottom, RGB(255, 255, 255));
     DRAWITEMSTRUCT item = {};
     item.CtlType = ODT_BUTTON;
     item.CtlID = id;
