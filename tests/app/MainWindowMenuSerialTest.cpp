@@ -15,7 +15,6 @@
 
 using shelltest::AddBlinket;
 using shelltest::AdvancedBy;
-using shelltest::ReadSetting;
 using testsupport::ModalDriver;
 using testsupport::PumpMessages;
 
@@ -129,12 +128,8 @@ TEST_F(MainWindowTest, ATapActsWhereTheStylusWentDown) {
     PostMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 7));
     PostMessageW(mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(60, 25));
     PumpMessages();
-    DWORD x = 0;
-    DWORD y = 0;
-    ASSERT_TRUE(ReadSetting(L"xTap", &x));
-    ASSERT_TRUE(ReadSetting(L"yTap", &y));
-    EXPECT_EQ(12u, x);
-    EXPECT_EQ(7u, y);
+    EXPECT_EQ(12u, rawreg::Dword(rawreg::kSettingsKey, L"xTap"));
+    EXPECT_EQ(7u, rawreg::Dword(rawreg::kSettingsKey, L"yTap"));
     EXPECT_FALSE(tapPending);
 }
 
@@ -153,8 +148,7 @@ TEST_F(MainWindowTest, HoldingOpensTheMenuAtThePointAndNoTapFollows) {
     EXPECT_EQ(107, seen.rect.top);
     PostMessageW(mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(12, 7));
     PumpMessages();
-    DWORD x = 0;
-    EXPECT_FALSE(ReadSetting(L"xTap", &x));
+    EXPECT_EQ(std::nullopt, rawreg::Dword(rawreg::kSettingsKey, L"xTap"));
 }
 
 TEST_F(MainWindowTest, ARightClickOpensTheMenuAtThePointer) {

@@ -6,7 +6,6 @@
 #include "app/Startup.h"
 #include "model/Blinket.h"
 #include "model/EyeAnimator.h"
-#include "store/RegKey.h"
 #include "support/RawRegistry.h"
 #include "support/TestSupport.h"
 
@@ -17,12 +16,6 @@
 #include <vector>
 
 namespace shelltest {
-
-inline bool ReadSetting(const wchar_t* name, DWORD* value) {
-    RegKey key;
-    return key.Open(HKEY_CURRENT_USER, rawreg::kSettingsKey.c_str(), false) &&
-           key.QueryDword(name, value);
-}
 
 // Whether rng has taken exactly that many draws since the copy, judged by the values that follow.
 inline testing::AssertionResult AdvancedBy(MtRandom before, int draws) {

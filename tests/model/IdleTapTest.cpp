@@ -10,7 +10,6 @@
 
 using shelltest::AddBlinket;
 using shelltest::AdvancedBy;
-using shelltest::ReadSetting;
 using shelltest::ShellTest;
 
 namespace {
@@ -46,9 +45,7 @@ TEST_F(IdleTest, AReloadRequestRebuildsOnceInsteadOfAnimating) {
     eyed->frameWidth = 1;  // the next layout writes it again
     const MtRandom before = rng;
     IdleStep();
-    DWORD reload = 1;
-    ASSERT_TRUE(ReadSetting(L"reload", &reload));
-    EXPECT_EQ(0u, reload);
+    EXPECT_EQ(0u, rawreg::Dword(rawreg::kSettingsKey, L"reload"));
     EXPECT_EQ(40, eyed->frameWidth);
     EXPECT_TRUE(AdvancedBy(before, 0));
 
@@ -140,12 +137,8 @@ TEST_F(ShellTest, ATapOnNothingToRunOnlyRecordsThePoint) {
     LayoutBlinkets(x, y);
     for (POINT tap : {POINT{10, 7}, POINT{30, 0}, POINT{55, 19}, POINT{80, 3}, POINT{500, 9}}) {
         HandleTap(tap);
-        DWORD xTap = 0;
-        DWORD yTap = 0;
-        ASSERT_TRUE(ReadSetting(L"xTap", &xTap));
-        ASSERT_TRUE(ReadSetting(L"yTap", &yTap));
-        EXPECT_EQ(static_cast<DWORD>(tap.x), xTap);
-        EXPECT_EQ(static_cast<DWORD>(tap.y), yTap);
+        EXPECT_EQ(static_cast<DWORD>(tap.x), rawreg::Dword(rawreg::kSettingsKey, L"xTap"));
+        EXPECT_EQ(static_cast<DWORD>(tap.y), rawreg::Dword(rawreg::kSettingsKey, L"yTap"));
     }
     // Nothing else was written: no list saved, as no Options ran.
     DWORD subkeys = 99;

@@ -56,7 +56,7 @@ TEST_F(RegKeyTest, CreateMakesEveryMissingComponentAndActsOnTheLast) {
     const DWORD value = 42;
     key.SetDword(L"n", &value);
     key.CloseAll();
-    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(L"Software\\A\\B", L"n"), 42));
+    EXPECT_EQ(42u, rawreg::Dword(L"Software\\A\\B", L"n"));
     EXPECT_FALSE(rawreg::GetValue(L"Software\\A", L"n").found);
 }
 

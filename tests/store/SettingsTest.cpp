@@ -186,7 +186,7 @@ TEST_F(SettingsTest, SaveWritesEveryFieldAndAnEmptyActionStringAsEmptyText) {
     ASSERT_TRUE(action.found);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), action.type);
     EXPECT_EQ(2u, action.bytes.size());
-    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(BlinketKey(0), L"ActionCmd"), 3));
+    EXPECT_EQ(3u, rawreg::Dword(BlinketKey(0), L"ActionCmd"));
     const BlinketList<Blinket> loaded = Load();
     ASSERT_EQ(1, loaded.Count());
     EXPECT_EQ(folder.path() + L"a.gif", loaded.At(0)->imageFile);
@@ -259,13 +259,13 @@ TEST_F(SettingsTest, ServingAReloadRequestClearsIt) {
     EXPECT_TRUE(ReadReloadFlag(kMakerName, kProgramName));
     WriteReloadFlag(kMakerName, kProgramName, false);
     EXPECT_FALSE(ReadReloadFlag(kMakerName, kProgramName));
-    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(kSettingsKey, L"reload"), 0));
+    EXPECT_EQ(0u, rawreg::Dword(kSettingsKey, L"reload"));
 }
 
 TEST_F(SettingsTest, TapPointCreatesTheKeyAndKeepsNegativeCoordinates) {
     SaveTapPoint(kMakerName, kProgramName, POINT{-3, 250});
-    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(kSettingsKey, L"xTap"), 0xFFFFFFFD));
-    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(kSettingsKey, L"yTap"), 250));
+    EXPECT_EQ(0xFFFFFFFDu, rawreg::Dword(kSettingsKey, L"xTap"));
+    EXPECT_EQ(250u, rawreg::Dword(kSettingsKey, L"yTap"));
 }
 
 TEST_F(SettingsTest, NullNamesTouchNothing) {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -94,13 +96,15 @@ inline Value GetValue(const std::wstring& key, const wchar_t* name) {
     return value;
 }
 
-inline bool IsDword(const Value& value, DWORD expected) {
+// The value when it is a REG_DWORD of four bytes, else nothing.
+inline std::optional<DWORD> Dword(const std::wstring& key, const wchar_t* name) {
+    const Value value = GetValue(key, name);
     DWORD stored = 0;
     if (!value.found || value.type != REG_DWORD || value.bytes.size() != sizeof(stored)) {
-        return false;
+        return std::nullopt;
     }
     memcpy(&stored, value.bytes.data(), sizeof(stored));
-    return stored == expected;
+    return stored;
 }
 
 }  // namespace rawreg
