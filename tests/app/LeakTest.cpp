@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-using shelltest::AddBlinket;
 using shelltest::ShellTest;
+using testsupport::AddBlinket;
 
 // A handle lost per round would show as a thousand; the slack is for caches of the platform.
 TEST_F(ShellTest, AThousandLayoutsPaintsAndIdleStepsLeakNoHandle) {

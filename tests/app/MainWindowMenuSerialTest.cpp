@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-using shelltest::AddBlinket;
 using shelltest::AdvancedBy;
+using testsupport::AddBlinket;
 using testsupport::ModalDriver;
 using testsupport::PumpMessages;
 

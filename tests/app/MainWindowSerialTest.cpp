@@ -9,7 +9,7 @@
 
 #include <string>
 
-using shelltest::AddBlinket;
+using testsupport::AddBlinket;
 using testsupport::ModalDriver;
 
 namespace {

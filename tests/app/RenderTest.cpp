@@ -6,8 +6,8 @@
 
 #include <vector>
 
-using shelltest::AddBlinket;
 using shelltest::ShellTest;
+using testsupport::AddBlinket;
 using testsupport::MakeBmp;
 using testsupport::MakeDib;
 using testsupport::Pixels;
@@ -129,9 +129,9 @@ TEST_F(ShellTest, TheShownFrameIsDrawnAndOnePastTheLastLeavesItsRoomTransparent)
         }
     }
     const std::wstring image = dir.WriteFile(L"frames.bmp", MakeBmp(40, 20, frames.data()));
-    AddBlinket(image, kActionNone, 1);
-    AddBlinket(image, kActionNone, 2);
-    AddBlinket(image, kActionNone, -1);
+    for (int frame : {1, 2, -1}) {
+        AddBlinket(image, kActionNone, L"", frame);
+    }
     AddBlinket(Image(L"after.bmp", 10, 10, 0x0000FF));
     Layout();
     EXPECT_EQ(75, blinkets.At(3)->xOffset);

@@ -59,11 +59,6 @@ inline void ResetShellState() {
     EyeAnimator::pause = [](DWORD) {};
 }
 
-inline Blinket* AddBlinket(const std::wstring& image, int action = kActionNone, int imagePos = 0) {
-    blinkets.Append(testsupport::MakeBlinket(image, action, L"", imagePos));
-    return blinkets.At(blinkets.Count() - 1);
-}
-
 // The main window of a class of the test's own, laid out, shown without activation and shaped.
 inline HWND CreateTestMainWindow(const wchar_t* className) {
     RegisterMainClass(appInstance, className);
@@ -90,7 +85,7 @@ protected:
     // A blinket of a white face 40 by 30 pixels with two eyes 12 by 22.
     Blinket* AddFace() {
         dir.WriteFile(L"face.bmp.eye", "4,4,16,26\r\n24,4,36,26\r\n");
-        return AddBlinket(Image(L"face.bmp", 40, 30, 0xFFFFFF));
+        return testsupport::AddBlinket(Image(L"face.bmp", 40, 30, 0xFFFFFF));
     }
 
     testsupport::RegistrySandbox sandbox;

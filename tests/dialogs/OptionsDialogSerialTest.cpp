@@ -19,10 +19,9 @@ class OptionsDialogRunTest : public testing::Test {
 protected:
     void SetUp() override {
         appInstance = GetModuleHandleW(nullptr);
-        auto blinket =
-            MakeBlinket(folder.path() + L"eyes.bmp", kActionShowOptions, L"Show Options");
+        Blinket* blinket =
+            AddBlinket(folder.path() + L"eyes.bmp", kActionShowOptions, L"Show Options");
         blinket->imageExists = true;
-        blinkets.Append(std::move(blinket));
     }
     void TearDown() override { blinkets.Clear(); }
     void AddImages() {

@@ -33,11 +33,10 @@ protected:
                     {L"c.bmp", 0, kActionShowOptions, L"Show Options"}};
         std::set<int> thumbnails;
         for (const auto& m : made) {
-            auto blinket = MakeBlinket(catalogue.folder() + m.image, m.action, m.text, m.frame);
+            Blinket* blinket = AddBlinket(catalogue.folder() + m.image, m.action, m.text, m.frame);
             blinket->imageExists = true;
             thumbnails.insert(ThumbnailOf(*blinket));
-            b.push_back(blinket.get());
-            blinkets.Append(std::move(blinket));
+            b.push_back(blinket);
         }
         ASSERT_EQ(3u, thumbnails.size());
         ASSERT_EQ(0, *thumbnails.begin());

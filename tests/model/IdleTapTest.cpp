@@ -8,9 +8,9 @@
 
 #include <vector>
 
-using shelltest::AddBlinket;
 using shelltest::AdvancedBy;
 using shelltest::ShellTest;
+using testsupport::AddBlinket;
 
 namespace {
 

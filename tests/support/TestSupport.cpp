@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include "app/ShellState.h"
 #include "platform/PocketShell.h"
 
 #include <commctrl.h>
@@ -175,6 +176,12 @@ std::unique_ptr<Blinket> MakeBlinket(const std::wstring& image, int actionCmd,
     StringCchCopyW(blinket->actionString, MAX_PATH, actionString);
     blinket->imagePos = imagePos;
     return blinket;
+}
+
+Blinket* AddBlinket(const std::wstring& image, int actionCmd, const wchar_t* actionString,
+                    int imagePos) {
+    blinkets.Append(MakeBlinket(image, actionCmd, actionString, imagePos));
+    return blinkets.At(blinkets.Count() - 1);
 }
 
 // ---------------------------------------------------------------- pictures and pixels

@@ -90,6 +90,9 @@ int FreeUserCapacity();
 // A blinket of the image with the action; fails the test when the path does not fit the record.
 std::unique_ptr<Blinket> MakeBlinket(const std::wstring& image, int actionCmd = kActionNone,
                                      const wchar_t* actionString = L"", int imagePos = 0);
+// Such a blinket appended to the program's list.
+Blinket* AddBlinket(const std::wstring& image, int actionCmd = kActionNone,
+                    const wchar_t* actionString = L"", int imagePos = 0);
 
 // ---------------------------------------------------------------- pictures and pixels
 
