@@ -78,15 +78,14 @@ TEST(Startup, ARunningCopyIsBroughtToTheFrontWhereItStands) {
     windowClass.lpszClassName = L"OcellixRunningCopyTest";
     RegisterClassW(&windowClass);
     EXPECT_FALSE(BringRunningCopyToFront(L"OcellixRunningCopyTest"));
-    HWND running =
+    const testsupport::OwnedWindow running(
         CreateWindowExW(WS_EX_TOOLWINDOW, L"OcellixRunningCopyTest", L"", WS_POPUP | WS_VISIBLE, 30,
-                        40, 50, 60, nullptr, nullptr, windowClass.hInstance, nullptr);
-    ASSERT_NE(nullptr, running);
+                        40, 50, 60, nullptr, nullptr, windowClass.hInstance, nullptr));
+    ASSERT_TRUE(running);
     EXPECT_TRUE(BringRunningCopyToFront(L"OcellixRunningCopyTest"));
-    EXPECT_TRUE(GetWindowLongW(running, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetWindowLongW(running.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     RECT rect = {};
-    GetWindowRect(running, &rect);
+    GetWindowRect(running.get(), &rect);
     const RECT expected = {30, 40, 80, 100};
     EXPECT_TRUE(EqualRect(&expected, &rect));
-    DestroyWindow(running);
 }

@@ -222,16 +222,14 @@ TEST(ImageResource, MissingOrUndecodableResourceGivesNull) {
 // The loaders bring COM up themselves and leave the caller's thread as they found it.
 DWORD WINAPI LoadOnFreshThread(void* parameter) {
     DWORD* outcome = static_cast<DWORD*>(parameter);
-    HBITMAP bitmap = SHLoadImageResource(GetModuleHandleW(nullptr), IDB_TEST_GIF);
-    outcome[0] = bitmap != nullptr;
-    DeleteObject(bitmap);
+    outcome[0] = static_cast<bool>(
+        GdiObject<HBITMAP>(SHLoadImageResource(GetModuleHandleW(nullptr), IDB_TEST_GIF)));
     // S_OK, not S_FALSE: the loader did not leave COM initialised on this thread.
     const HRESULT after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     outcome[1] = after == S_OK;
     // From the multithreaded apartment it works just the same.
-    bitmap = SHLoadImageResource(GetModuleHandleW(nullptr), IDB_TEST_BMP);
-    outcome[2] = bitmap != nullptr;
-    DeleteObject(bitmap);
+    outcome[2] = static_cast<bool>(
+        GdiObject<HBITMAP>(SHLoadImageResource(GetModuleHandleW(nullptr), IDB_TEST_BMP)));
     if (SUCCEEDED(after)) {
         CoUninitialize();
     }
