@@ -9,8 +9,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
-
 #include <ostream>
 #include <string>
 #include <vector>
