@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-using shelltest::AddBlinket;
 using shelltest::ShellTest;
-using shelltest::WriteImage;
+using testsupport::AddBlinket;
 
 // A handle lost per round would show as a thousand; the slack is for caches of the platform.
 TEST_F(ShellTest, AThousandLayoutsPaintsAndIdleStepsLeakNoHandle) {
-    AddBlinket(WriteImage(dir, L"plain.bmp", 16, 12, 0x00FF00));
-    AddBlinket(WriteImage(dir, L"face.bmp", 24, 12, 0xFFFFFF));
+    AddBlinket(Image(L"plain.bmp", 16, 12, 0x00FF00));
+    AddBlinket(Image(L"face.bmp", 24, 12, 0xFFFFFF));
     dir.WriteFile(L"face.bmp.eye", "2,2,10,10\r\n14,2,22,10\r\n");
     ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixLeakTest"));
     const auto round = [] {

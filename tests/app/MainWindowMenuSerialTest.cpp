@@ -13,11 +13,8 @@
 #include <utility>
 #include <vector>
 
-using shelltest::AddBlinket;
 using shelltest::AdvancedBy;
-using shelltest::ReadSetting;
-using shelltest::WriteImage;
-using testsupport::FindThreadWindow;
+using testsupport::AddBlinket;
 using testsupport::ModalDriver;
 using testsupport::PumpMessages;
 
@@ -31,28 +28,26 @@ struct MenuSeen {
     std::vector<MenuItem> items;
 };
 
-HWND MenuWindow() {
-    return FindThreadWindow(L"#32768", nullptr);
-}
-
-void ReadMenu(HWND menuWindow, MenuSeen& seen) {
-    GetWindowRect(menuWindow, &seen.rect);
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
-    for (int index = 0; index < GetMenuItemCount(menu); ++index) {
-        wchar_t text[32] = {};
-        GetMenuStringW(menu, static_cast<UINT>(index), text, 32, MF_BYPOSITION);
-        seen.items.emplace_back(GetMenuItemID(menu, index), text);
-    }
+// A step that reads the popup menu into seen and closes it.
+ModalDriver::Action ReadMenu(MenuSeen& seen) {
+    return [&seen](HWND menuWindow) {
+        GetWindowRect(menuWindow, &seen.rect);
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+        for (int index = 0; index < GetMenuItemCount(menu); ++index) {
+            wchar_t text[32] = {};
+            GetMenuStringW(menu, static_cast<UINT>(index), text, 32, MF_BYPOSITION);
+            seen.items.emplace_back(GetMenuItemID(menu, index), text);
+        }
+        EndMenu();
+    };
 }
 
 // A step that picks a menu item with the keyboard, as a person would.
-ModalDriver::Step Choose(std::vector<WPARAM> keys) {
-    return [keys] {
-        HWND menu = MenuWindow();
+ModalDriver::Action Choose(std::vector<WPARAM> keys) {
+    return [keys](HWND menu) {
         for (WPARAM key : keys) {
             PostMessageW(menu, WM_KEYDOWN, key, 0);
         }
-        return menu != nullptr;
     };
 }
 
@@ -60,10 +55,8 @@ class MainWindowTest : public shelltest::ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        AddBlinket(WriteImage(dir, L"plain.bmp", 30, 20, 0x00FF00));
-        const std::wstring face = WriteImage(dir, L"face.bmp", 40, 30, 0xFFFFFF);
-        dir.WriteFile(L"face.bmp.eye", "4,4,16,26\r\n24,4,36,26\r\n");
-        AddBlinket(face);
+        AddBlinket(Image(L"plain.bmp", 30, 20, 0x00FF00));
+        AddFace();
         ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixMainTest"));
     }
 
@@ -135,26 +128,16 @@ TEST_F(MainWindowTest, ATapActsWhereTheStylusWentDown) {
     PostMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 7));
     PostMessageW(mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(60, 25));
     PumpMessages();
-    DWORD x = 0;
-    DWORD y = 0;
-    ASSERT_TRUE(ReadSetting(L"xTap", &x));
-    ASSERT_TRUE(ReadSetting(L"yTap", &y));
-    EXPECT_EQ(12u, x);
-    EXPECT_EQ(7u, y);
+    EXPECT_EQ(12u, rawreg::Dword(rawreg::kSettingsKey, L"xTap"));
+    EXPECT_EQ(7u, rawreg::Dword(rawreg::kSettingsKey, L"yTap"));
     EXPECT_FALSE(tapPending);
 }
 
 TEST_F(MainWindowTest, HoldingOpensTheMenuAtThePointAndNoTapFollows) {
     SetWindowPos(mainWindow, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     MenuSeen seen;
-    ModalDriver driver({[&] {
-        HWND menu = MenuWindow();
-        if (menu) {
-            ReadMenu(menu, seen);
-            EndMenu();
-        }
-        return menu != nullptr;
-    }});
+    ModalDriver driver;
+    driver.OnMenu(ReadMenu(seen));
     PostMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 7));
     PumpMessages();
     ASSERT_TRUE(driver.finished());
@@ -165,28 +148,13 @@ TEST_F(MainWindowTest, HoldingOpensTheMenuAtThePointAndNoTapFollows) {
     EXPECT_EQ(107, seen.rect.top);
     PostMessageW(mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(12, 7));
     PumpMessages();
-    DWORD x = 0;
-    EXPECT_FALSE(ReadSetting(L"xTap", &x));
+    EXPECT_EQ(std::nullopt, rawreg::Dword(rawreg::kSettingsKey, L"xTap"));
 }
 
 TEST_F(MainWindowTest, ARightClickOpensTheMenuAtThePointer) {
     std::vector<MenuSeen> seen(2);
-    ModalDriver driver({[&] {
-                            HWND menu = MenuWindow();
-                            if (menu) {
-                                ReadMenu(menu, seen[0]);
-                                EndMenu();
-                            }
-                            return menu != nullptr;
-                        },
-                        [&] {
-                            HWND menu = MenuWindow();
-                            if (menu) {
-                                ReadMenu(menu, seen[1]);
-                                EndMenu();
-                            }
-                            return menu != nullptr;
-                        }});
+    ModalDriver driver;
+    driver.OnMenu(ReadMenu(seen[0])).OnMenu(ReadMenu(seen[1]));
     SetWindowPos(mainWindow, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(mainWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(mainWindow),
                  MAKELPARAM(150, 120));
@@ -204,16 +172,13 @@ TEST_F(MainWindowTest, AboutFromTheMenuIsOwnedAndHoldsTheTimer) {
     idleTicks = 4;
     bool owned = false;
     bool active = false;
-    ModalDriver driver({Choose({VK_DOWN, VK_DOWN, VK_RETURN}), [&] {
-                            HWND about = FindThreadWindow(L"#32770", L"About");
-                            if (about) {
-                                owned = GetWindow(about, GW_OWNER) == mainWindow;
-                                active = dialogActive;
-                                Ticks(20);
-                                PostMessageW(about, WM_CLOSE, 0, 0);
-                            }
-                            return about != nullptr;
-                        }});
+    ModalDriver driver;
+    driver.OnMenu(Choose({VK_DOWN, VK_DOWN, VK_RETURN})).OnDialog(L"About", [&](HWND about) {
+        owned = GetWindow(about, GW_OWNER) == mainWindow;
+        active = dialogActive;
+        Ticks(20);
+        PostMessageW(about, WM_CLOSE, 0, 0);
+    });
     ShowPopupMenu(mainWindow, {5, 5});
     ASSERT_TRUE(driver.finished());
     EXPECT_TRUE(owned);
@@ -224,28 +189,24 @@ TEST_F(MainWindowTest, AboutFromTheMenuIsOwnedAndHoldsTheTimer) {
 
 TEST_F(MainWindowTest, OptionsFromTheMenuSavesTheListAndLaysOutAgain) {
     bool active = false;
-    ModalDriver driver({Choose({VK_DOWN, VK_RETURN}), [&] {
-                            HWND options = FindThreadWindow(L"#32770", L"Options");
-                            if (options) {
-                                active = dialogActive;
-                                PostMessageW(options, WM_CLOSE, 0, 0);
-                            }
-                            return options != nullptr;
-                        }});
+    ModalDriver driver;
+    driver.OnMenu(Choose({VK_DOWN, VK_RETURN})).OnDialog(L"Options", [&](HWND options) {
+        active = dialogActive;
+        PostMessageW(options, WM_CLOSE, 0, 0);
+    });
     blinkets.At(0)->frameWidth = 1;
     ShowPopupMenu(mainWindow, {5, 5});
     ASSERT_TRUE(driver.finished());
     EXPECT_TRUE(active);
     EXPECT_FALSE(dialogActive);
     EXPECT_EQ(30, blinkets.At(0)->frameWidth);
-    RegKey saved;
-    EXPECT_TRUE(saved.Open(HKEY_CURRENT_USER,
-                           L"\\Software\\Tarnwick\\Ocellix\\Blinkets\\Blinket_01", false));
+    EXPECT_TRUE(rawreg::KeyExists(rawreg::BlinketKey(1)));
 }
 
 TEST_F(MainWindowTest, ExitReleasesEverythingAndQuitsWithZero) {
     HWND window = mainWindow;
-    ModalDriver driver({Choose({VK_UP, VK_RETURN})});
+    ModalDriver driver;
+    driver.OnMenu(Choose({VK_UP, VK_RETURN}));
     ShowPopupMenu(mainWindow, {5, 5});
     ASSERT_TRUE(driver.finished());
     MSG message = {};

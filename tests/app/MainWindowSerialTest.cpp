@@ -7,14 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
-
 #include <string>
-#include <vector>
 
-using shelltest::AddBlinket;
-using shelltest::WriteImage;
-using testsupport::FindThreadWindow;
+using testsupport::AddBlinket;
 using testsupport::ModalDriver;
 
 namespace {
@@ -23,44 +18,22 @@ class DefaultBlinketTest : public shelltest::ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        CreateDirectoryW(folder.c_str(), nullptr);
-        const std::vector<unsigned> white(24 * 16, 0xFFFFFF);
-        const std::string image = testsupport::MakeBmp(24, 16, white.data());
-        HANDLE file = CreateFileW(defaultImage.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        DWORD written = 0;
-        WriteFile(file, image.data(), static_cast<DWORD>(image.size()), &written, nullptr);
-        CloseHandle(file);
-        ASSERT_EQ(image.size(), written);
-    }
-    void TearDown() override {
-        ShellTest::TearDown();
-        DeleteFileW(defaultImage.c_str());
-        RemoveDirectoryW(folder.c_str());
+        ASSERT_TRUE(testsupport::WriteBytes(defaultImage, testsupport::SolidBmp(24, 16, 0xFFFFFF)));
     }
 
-    const std::wstring folder = testsupport::ExeDirectory() + L"Blinkets";
-    const std::wstring defaultImage = folder + L"\\eyesbig.gif";
+    testsupport::TempDir folder{testsupport::ExeDirectory() + L"Blinkets"};
+    const std::wstring defaultImage = folder.path() + L"eyesbig.gif";
 };
 
 TEST_F(DefaultBlinketTest, OptionsLeavingNoBlinketBringBackTheDefaultOneUnsaved) {
-    AddBlinket(WriteImage(dir, L"only.bmp", 30, 20, 0x00FF00));
+    AddBlinket(Image(L"only.bmp", 30, 20, 0x00FF00));
     ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixDefaultTest"));
-    ModalDriver driver({[] {
-        HWND options = FindThreadWindow(L"#32770", L"Options");
-        if (!options) {
-            return false;
-        }
-        HWND list = GetDlgItem(options, IDC_BLINKET_LIST);
-        LVITEMW selected = {};
-        selected.state = selected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
-        SendMessageW(options, WM_COMMAND, MAKEWPARAM(IDC_DELETE, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(options, IDC_DELETE)));
+    ModalDriver driver;
+    driver.OnDialog(L"Options", [](HWND options) {
+        testsupport::SelectRow(GetDlgItem(options, IDC_BLINKET_LIST), 0);
+        testsupport::Click(options, IDC_DELETE);
         PostMessageW(options, WM_CLOSE, 0, 0);
-        return true;
-    }});
+    });
     RunOptions();
     ASSERT_TRUE(driver.finished());
 
@@ -75,9 +48,7 @@ TEST_F(DefaultBlinketTest, OptionsLeavingNoBlinketBringBackTheDefaultOneUnsaved)
     GetWindowRect(mainWindow, &rect);
     EXPECT_EQ(24 + 5, rect.right - rect.left);
     EXPECT_EQ(16, rect.bottom - rect.top);
-    RegKey saved;
-    EXPECT_FALSE(saved.Open(HKEY_CURRENT_USER,
-                            L"\\Software\\Tarnwick\\Ocellix\\Blinkets\\Blinket_00", false));
+    EXPECT_FALSE(rawreg::KeyExists(rawreg::BlinketKey(0)));
 }
 
 }  // namespace

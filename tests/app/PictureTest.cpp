@@ -6,49 +6,35 @@
 #include <string>
 #include <vector>
 
+using testsupport::kKeyRgb;
 using testsupport::MakeBmp;
 using testsupport::MakeGif;
+using testsupport::Pixels;
 using testsupport::ReadPixels;
 using testsupport::TempDir;
 
 namespace {
 
-constexpr unsigned kKeyRgb = 0x800080;
 constexpr UINT kGifId = 77;
 
-// A copy of this executable with one more image resource of type "GIF", loaded as data.
-class ResourceModule {
-public:
-    ResourceModule(const TempDir& dir, UINT id, const std::string& bytes) {
-        wchar_t self[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        const std::wstring copy = dir.path() + L"resources.exe";
-        if (!CopyFileW(self, copy.c_str(), FALSE)) {
-            return;
-        }
-        HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
-        if (!update) {
-            return;
-        }
-        const bool added = UpdateResourceW(
-            update, L"GIF", MAKEINTRESOURCEW(id), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-            const_cast<char*>(bytes.data()), static_cast<DWORD>(bytes.size()));
-        if (EndUpdateResourceW(update, !added) && added) {
-            module_ = LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        }
+// A copy of this executable with one more image resource of type "GIF", loaded as data; null
+// when it cannot be made.
+HMODULE CopyWithGifResource(const TempDir& dir, UINT id, const std::string& bytes) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring copy = dir.path() + L"resources.exe";
+    HANDLE update =
+        CopyFileW(self, copy.c_str(), FALSE) ? BeginUpdateResourceW(copy.c_str(), FALSE) : nullptr;
+    if (!update) {
+        return nullptr;
     }
-    ~ResourceModule() {
-        if (module_) {
-            FreeLibrary(module_);
-        }
-    }
-    ResourceModule(const ResourceModule&) = delete;
-    ResourceModule& operator=(const ResourceModule&) = delete;
-    HINSTANCE get() const { return module_; }
-
-private:
-    HMODULE module_ = nullptr;
-};
+    const bool added = UpdateResourceW(
+        update, L"GIF", MAKEINTRESOURCEW(id), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+        const_cast<char*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+    return EndUpdateResourceW(update, !added) && added
+               ? LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)
+               : nullptr;
+}
 
 // A 3 by 2 GIF: red, green, blue / blue, green, red.
 std::string SmallGif() {
@@ -78,7 +64,7 @@ protected:
     }
 
     TempDir dir;
-    ResourceModule module{dir, kGifId, SmallGif()};
+    testsupport::OwnedModule module{CopyWithGifResource(dir, kGifId, SmallGif())};
     std::wstring bmpPath;
 };
 
@@ -92,9 +78,9 @@ TEST_F(PictureTest, LoadChoosesFileOrResourceByModuleAndId) {
         int height;
     } cases[] = {
         {bmpPath.c_str(), nullptr, 0, 7, 4},
-        {bmpPath.c_str(), module.get(), kGifId, 3, 2}, // the path is ignored
+        {bmpPath.c_str(), module.get(), kGifId, 3, 2},  // the path is ignored
         {nullptr, module.get(), kGifId, 3, 2},
-        {bmpPath.c_str(), nullptr, kGifId, 0, 0}, // no module but an id: nothing
+        {bmpPath.c_str(), nullptr, kGifId, 0, 0},  // no module but an id: nothing
         {bmpPath.c_str(), module.get(), kGifId + 1, 0, 0},
         {missing.c_str(), nullptr, 0, 0, 0},
         {nullptr, nullptr, 0, 0, 0},
@@ -118,7 +104,7 @@ TEST_F(PictureTest, LoadingAgainDeletesTheOldBitmapAlsoWhenTheNewLoadFails) {
     EXPECT_FALSE(Exists(first));
     const std::vector<COLORREF> gif = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255),
                                        RGB(0, 0, 255), RGB(0, 255, 0), RGB(255, 0, 0)};
-    EXPECT_EQ(gif, ReadPixels(picture.bitmap));
+    EXPECT_EQ(gif, ReadPixels(picture.bitmap).colours);
     HBITMAP second = picture.bitmap;
     picture.Load(nullptr, (dir.path() + L"missing.gif").c_str(), nullptr, 0);
     EXPECT_FALSE(Exists(second));
@@ -133,7 +119,7 @@ TEST_F(PictureTest, AttachOwnsTheBitmapAndReleaseKeepsTheSize) {
     {
         Picture picture;
         picture.Attach(a);
-        picture.Attach(a); // the same bitmap again stays alive
+        picture.Attach(a);  // the same bitmap again stays alive
         EXPECT_TRUE(Exists(a));
         EXPECT_EQ(9, picture.width);
         EXPECT_EQ(5, picture.height);
@@ -148,7 +134,7 @@ TEST_F(PictureTest, AttachOwnsTheBitmapAndReleaseKeepsTheSize) {
         EXPECT_EQ(0, picture.width);
         picture.Attach(a = CreateBitmap(4, 4, 1, 32, nullptr));
     }
-    EXPECT_FALSE(Exists(a)); // the destructor released it
+    EXPECT_FALSE(Exists(a));  // the destructor released it
 }
 
 TEST_F(PictureTest, MaskIsBlackExactlyWhereTheTopLeftColourIs) {
@@ -167,21 +153,19 @@ TEST_F(PictureTest, MaskIsBlackExactlyWhereTheTopLeftColourIs) {
         Picture picture;
         picture.Load(nullptr, path.c_str(), nullptr, 0);
         ASSERT_TRUE(picture.IsLoaded());
-        const std::vector<COLORREF> before = ReadPixels(picture.bitmap);
+        const std::vector<COLORREF> before = ReadPixels(picture.bitmap).colours;
 
-        HBITMAP mask = picture.MakeMask();
-        int width = 0;
-        int height = 0;
-        const std::vector<COLORREF> maskPixels = ReadPixels(mask, &width, &height);
-        DeleteObject(mask);
-        EXPECT_EQ(4, width);
-        EXPECT_EQ(2, height);
-        ASSERT_EQ(8u, maskPixels.size());
+        GdiObject<HBITMAP> mask(picture.MakeMask());
+        const Pixels maskPixels = ReadPixels(mask.get());
+        EXPECT_EQ(4, maskPixels.width);
+        EXPECT_EQ(2, maskPixels.height);
+        ASSERT_EQ(8u, maskPixels.colours.size());
         for (int i = 0; i < 8; ++i) {
             const bool key = image.pixels[i] == image.pixels[0];
-            EXPECT_EQ(key ? RGB(0, 0, 0) : RGB(255, 255, 255), maskPixels[i]) << "pixel " << i;
+            EXPECT_EQ(key ? RGB(0, 0, 0) : RGB(255, 255, 255), maskPixels.colours[i])
+                << "pixel " << i;
         }
-        EXPECT_EQ(before, ReadPixels(picture.bitmap));
+        EXPECT_EQ(before, ReadPixels(picture.bitmap).colours);
     }
     Picture empty;
     EXPECT_EQ(nullptr, empty.MakeMask());
@@ -204,7 +188,7 @@ TEST_F(PictureTest, TwoHundredLoadsLeakNoGdiObject) {
             }
         }
     };
-    loadSome(4); // the codecs and the screen's device context settle in first
+    loadSome(4);  // the codecs and the screen's device context settle in first
     const int before = testsupport::FreeGdiCapacity();
     loadSome(200);
     EXPECT_EQ(before, testsupport::FreeGdiCapacity());

@@ -6,10 +6,11 @@
 
 #include <vector>
 
-using shelltest::AddBlinket;
-using shelltest::kKeyRgb;
 using shelltest::ShellTest;
-using shelltest::WriteImage;
+using testsupport::AddBlinket;
+using testsupport::MakeBmp;
+using testsupport::MakeDib;
+using testsupport::Pixels;
 using testsupport::ReadPixels;
 
 namespace {
@@ -17,42 +18,11 @@ namespace {
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-struct Strip {
-    std::vector<COLORREF> pixels;
-    int width = 0;
-    int height = 0;
-    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-Strip ReadStrip(const Picture& picture) {
-    Strip strip;
-    strip.pixels = ReadPixels(picture.bitmap, &strip.width, &strip.height);
-    return strip;
-}
-
 WindowPlacement Layout() {
     WindowPlacement placement;
     LayoutBlinkets(placement.x, placement.y);
     placement.centreX = windowCentreX;
     return placement;
-}
-
-// A 32-bit top-down bitmap of the pixels (0x00BBGGRR).
-HBITMAP MakeBitmap(int width, int height, const std::vector<COLORREF>& pixels) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* out = static_cast<DWORD*>(bits);
-    for (size_t i = 0; bitmap && i < pixels.size(); ++i) {
-        out[i] = (GetRValue(pixels[i]) << 16) | (GetGValue(pixels[i]) << 8) | GetBValue(pixels[i]);
-    }
-    return bitmap;
 }
 
 HRGN RegionOf(const std::vector<RECT>& rects) {
@@ -98,7 +68,7 @@ TEST_F(ShellTest, AnImageTwiceAsWideAsHighIsARowOfSquareFrames) {
     } cases[] = {{40, 20, 20}, {39, 20, 39}, {20, 20, 20}, {100, 20, 20}, {10, 30, 10}};
     for (const Case& c : cases) {
         blinkets.Clear();
-        Blinket* blinket = AddBlinket(WriteImage(dir, L"frames.bmp", c.width, c.height, 0xFF0000));
+        Blinket* blinket = AddBlinket(Image(L"frames.bmp", c.width, c.height, 0xFF0000));
         Layout();
         EXPECT_EQ(c.frameWidth, FrameWidthOf(c.width, c.height));
         EXPECT_EQ(c.frameWidth, blinket->frameWidth) << c.width << "x" << c.height;
@@ -110,20 +80,20 @@ TEST_F(ShellTest, AnImageTwiceAsWideAsHighIsARowOfSquareFrames) {
 
 TEST_F(ShellTest, BlinketsStandSideBySideTopAligned) {
     std::vector<unsigned> first(40 * 30, 0x0000FF);
-    first[5 * 40 + 5] = kKeyRgb;  // a transparent pixel inside the image
-    AddBlinket(WriteImage(dir, L"first.bmp", 40, 30, 0, first));
-    AddBlinket(WriteImage(dir, L"second.bmp", 30, 25, 0x00FF00));
+    first[5 * 40 + 5] = testsupport::kKeyRgb;  // a transparent pixel inside the image
+    AddBlinket(dir.WriteFile(L"first.bmp", MakeBmp(40, 30, first.data())));
+    AddBlinket(Image(L"second.bmp", 30, 25, 0x00FF00));
     const WindowPlacement placed = Layout();
 
     EXPECT_EQ(0, blinkets.At(0)->xOffset);
     EXPECT_EQ(45, blinkets.At(1)->xOffset);
     EXPECT_EQ(80, stripWidth);
-    const Strip strip = ReadStrip(stripPicture);
+    const Pixels strip = ReadPixels(stripPicture.bitmap);
     ASSERT_EQ(80, strip.width);
     ASSERT_EQ(30, strip.height);
     EXPECT_EQ(RGB(0, 0, 255), strip.At(0, 0));
     EXPECT_EQ(RGB(0, 255, 0), strip.At(74, 24));
-    const Strip mask = ReadStrip(maskPicture);
+    const Pixels mask = ReadPixels(maskPicture.bitmap);
     ASSERT_EQ(80, mask.width);
     for (int y = 0; y < 30; ++y) {
         for (int x = 0; x < 80; ++x) {
@@ -158,18 +128,18 @@ TEST_F(ShellTest, TheShownFrameIsDrawnAndOnePastTheLastLeavesItsRoomTransparent)
             frames[y * 40 + x] = 0x00FF00;
         }
     }
-    const std::wstring image = WriteImage(dir, L"frames.bmp", 40, 20, 0, frames);
-    AddBlinket(image, kActionNone, 1);
-    AddBlinket(image, kActionNone, 2);
-    AddBlinket(image, kActionNone, -1);
-    AddBlinket(WriteImage(dir, L"after.bmp", 10, 10, 0x0000FF));
+    const std::wstring image = dir.WriteFile(L"frames.bmp", MakeBmp(40, 20, frames.data()));
+    for (int frame : {1, 2, -1}) {
+        AddBlinket(image, kActionNone, L"", frame);
+    }
+    AddBlinket(Image(L"after.bmp", 10, 10, 0x0000FF));
     Layout();
     EXPECT_EQ(75, blinkets.At(3)->xOffset);
-    const Strip strip = ReadStrip(stripPicture);
+    const Pixels strip = ReadPixels(stripPicture.bitmap);
     ASSERT_EQ(90, strip.width);
     EXPECT_EQ(RGB(0, 255, 0), strip.At(0, 0));
     EXPECT_EQ(RGB(0, 255, 0), strip.At(19, 19));
-    const Strip mask = ReadStrip(maskPicture);
+    const Pixels mask = ReadPixels(maskPicture.bitmap);
     for (int x = 20; x < 75; ++x) {
         for (int y = 0; y < 20; ++y) {
             ASSERT_EQ(kBlack, mask.At(x, y)) << x << "," << y;
@@ -181,7 +151,7 @@ TEST_F(ShellTest, TheShownFrameIsDrawnAndOnePastTheLastLeavesItsRoomTransparent)
 TEST_F(ShellTest, ABlinketWhoseImageDoesNotLoadTakesNoRoom) {
     Blinket* missing = AddBlinket(dir.path() + L"missing.bmp");
     Blinket* broken = AddBlinket(dir.WriteFile(L"broken.gif", "GIF89a"));
-    Blinket* shown = AddBlinket(WriteImage(dir, L"shown.bmp", 20, 20, 0xFF0000));
+    Blinket* shown = AddBlinket(Image(L"shown.bmp", 20, 20, 0xFF0000));
     for (Blinket* blinket : {missing, broken, shown}) {
         blinket->frameWidth = 99;
         blinket->frameHeight = 99;
@@ -211,11 +181,11 @@ TEST_F(ShellTest, WithNothingToShowTheWindowIsEmptyAndNothingFails) {
 }
 
 TEST_F(ShellTest, PaintingLeavesThePupilsAtTheCentreWhereTheBlinketNowStands) {
-    const std::wstring plain = WriteImage(dir, L"plain.bmp", 20, 30, 0x00FF00);
-    const std::wstring face = WriteImage(dir, L"face.bmp", 40, 30, 0xFFFFFF);
-    dir.WriteFile(L"face.bmp.eye", "4,4,16,26\r\n24,4,36,26\r\n");
-    AddBlinket(plain);
-    Blinket* eyed = AddBlinket(face);
+    AddBlinket(Image(L"plain.bmp", 20, 30, 0x00FF00));
+    Blinket* eyed = AddFace();
+    // Left of the centre, where tests running alongside put their windows: the pixels read back
+    // are only the window's own where no other window lies over it.
+    windowCentreX = 100;
     ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixPaintTest"));
     ASSERT_TRUE(eyed->eyes);
     const RECT firstLeftEye = eyed->eyes->geometry.leftEye;
@@ -244,20 +214,20 @@ TEST(RegionFromBitmap, OneRectanglePerOpaqueRun) {
     const COLORREF o = RGB(200, 10, 10);
     const COLORREF t = RGB(16, 16, 16);  // within the tolerance of black
     const COLORREF e = RGB(17, 0, 0);    // one step beyond it
-    GdiObject<HBITMAP> bitmap(MakeBitmap(6, 3,
-                                         {o, o, t, o, t, t,  //
-                                          t, t, t, t, t, t,  //
-                                          e, t, o, o, o, o}));
+    GdiObject<HBITMAP> bitmap(MakeDib(6, 3,
+                                      {o, o, t, o, t, t,  //
+                                       t, t, t, t, t, t,  //
+                                       e, t, o, o, o, o}));
     GdiObject<HRGN> region(RegionFromBitmap(bitmap.get(), kMaskKeyColour, kMaskTolerance));
     EXPECT_TRUE(SameRegion(region.get(), {{0, 0, 2, 1}, {3, 0, 4, 1}, {0, 2, 1, 3}, {2, 2, 6, 3}}));
 
     // Each colour byte has its own range: red 100 to 110 here, green and blue exactly 0.
     GdiObject<HBITMAP> coloured(
-        MakeBitmap(4, 1, {RGB(105, 0, 0), RGB(0, 0, 105), RGB(111, 0, 0), RGB(110, 0, 0)}));
+        MakeDib(4, 1, {RGB(105, 0, 0), RGB(0, 0, 105), RGB(111, 0, 0), RGB(110, 0, 0)}));
     GdiObject<HRGN> keyed(RegionFromBitmap(coloured.get(), RGB(100, 0, 0), RGB(10, 0, 0)));
     EXPECT_TRUE(SameRegion(keyed.get(), {{1, 0, 3, 1}}));
 
-    GdiObject<HBITMAP> clear(MakeBitmap(3, 2, std::vector<COLORREF>(6, kBlack)));
+    GdiObject<HBITMAP> clear(MakeDib(3, 2, std::vector<COLORREF>(6, kBlack)));
     GdiObject<HRGN> empty(RegionFromBitmap(clear.get(), kMaskKeyColour, kMaskTolerance));
     RECT box = {1, 1, 1, 1};
     ASSERT_TRUE(empty);
@@ -275,7 +245,7 @@ TEST(RegionFromBitmap, BatchesMakeTheSameRegionAsOne) {
         }
     }
     ASSERT_EQ(2500u, runs.size());
-    GdiObject<HBITMAP> bitmap(MakeBitmap(100, 50, pixels));
+    GdiObject<HBITMAP> bitmap(MakeDib(100, 50, pixels));
     for (int batch : {kRegionBatchRects, 2500, 7, 1}) {
         GdiObject<HRGN> region(
             RegionFromBitmap(bitmap.get(), kMaskKeyColour, kMaskTolerance, batch));

@@ -20,7 +20,9 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-constexpr COLORREF kKeyColour = RGB(128, 0, 128);
+using testsupport::kKeyColour;
+using testsupport::Pixels;
+
 constexpr COLORREF kTreeKeyColour = RGB(0, 255, 0);
 
 // ---------------------------------------------------------------- dialogs
@@ -41,57 +43,62 @@ struct ExpectedDialog {
     std::vector<ExpectedControl> controls;
 };
 
-constexpr DWORD kList = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_ALIGNLEFT |
-                        WS_BORDER | WS_TABSTOP;
+constexpr DWORD kList =
+    LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_ALIGNLEFT | WS_BORDER | WS_TABSTOP;
 constexpr DWORD kImageButton = BS_OWNERDRAW | WS_TABSTOP;
 // A modal frame on every dialog: no program icon in a caption, About's included.
 constexpr DWORD kDialog = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
 const std::vector<ExpectedDialog>& Dialogs() {
     static const std::vector<ExpectedDialog> dialogs = {
-        {IDD_ABOUT, L"About", 130, 89, kDialog,
+        {IDD_ABOUT,
+         L"About",
+         130,
+         89,
+         kDialog,
          {{IDC_STATIC, L"Static", L"Blinkets", {8, 4, 47, 8}, SS_LEFT},
           {IDC_STATIC, L"Static", L"v2.1", {8, 12, 15, 8}, SS_LEFT}}},
-        {IDD_OPTIONS, L"Options", 134, 81, kDialog,
+        {IDD_OPTIONS,
+         L"Options",
+         134,
+         81,
+         kDialog,
          {{IDC_BLINKET_LIST, WC_LISTVIEWW, nullptr, {0, 15, 130, 65}, kList},
           {IDC_ADD, L"Button", nullptr, {5, 0, 12, 12}, kImageButton},
           {IDC_DELETE, L"Button", nullptr, {20, 0, 12, 12}, kImageButton},
           {IDC_EDIT, L"Button", nullptr, {45, 0, 12, 12}, kImageButton},
           {IDC_MOVE_UP, L"Button", nullptr, {100, 0, 12, 12}, kImageButton},
           {IDC_MOVE_DOWN, L"Button", nullptr, {115, 0, 12, 12}, kImageButton}}},
-        {IDD_EDIT_ITEM, L"Edit Item", 130, 89, kDialog,
-         {{IDC_ACTION, L"ComboBox", nullptr, {4, 4, 110, 85},
+        {IDD_EDIT_ITEM,
+         L"Edit Item",
+         130,
+         89,
+         kDialog,
+         {{IDC_ACTION,
+           L"ComboBox",
+           nullptr,
+           {4, 4, 110, 85},
            CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP},
-          {IDC_ACTION_STRING, L"Edit", L"", {4, 24, 108, 14},
+          {IDC_ACTION_STRING,
+           L"Edit",
+           L"",
+           {4, 24, 108, 14},
            ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
           {IDC_IMAGE_LIST, WC_LISTVIEWW, nullptr, {4, 44, 124, 42}, kList},
           {IDC_BROWSE, L"Button", L"...", {116, 24, 14, 14}, BS_PUSHBUTTON | WS_TABSTOP}}},
-        {IDD_LOCATE, L"Locate", 210, 129, kDialog,
-         {{IDC_TREE, WC_TREEVIEWW, nullptr, {0, 0, 184, 108},
+        {IDD_LOCATE,
+         L"Locate",
+         210,
+         129,
+         kDialog,
+         {{IDC_TREE,
+           WC_TREEVIEWW,
+           nullptr,
+           {0, 0, 184, 108},
            TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER}}},
     };
     return dialogs;
 }
-
-INT_PTR CALLBACK IgnoringDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-class HiddenDialog {
-public:
-    explicit HiddenDialog(int id)
-        : dialog_(CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr,
-                                     IgnoringDlgProc, 0)) {}
-    ~HiddenDialog() {
-        if (dialog_) {
-            DestroyWindow(dialog_);
-        }
-    }
-    HiddenDialog(const HiddenDialog&) = delete;
-    HiddenDialog& operator=(const HiddenDialog&) = delete;
-    HWND get() const { return dialog_; }
-
-private:
-    HWND dialog_;
-};
 
 std::wstring WindowText(HWND window) {
     wchar_t text[128] = {};
@@ -150,8 +157,8 @@ private:
 
 bool ReadDialogTemplate(int id, DialogTemplate& out) {
     HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_DIALOG);
-    const auto* data = found ? static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)))
-                             : nullptr;
+    const auto* data =
+        found ? static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found))) : nullptr;
     if (!data || SizeofResource(nullptr, found) < 26) {
         return false;
     }
@@ -229,7 +236,7 @@ HWND FindControl(HWND dialog, const ExpectedControl& control) {
 TEST(Resources, DialogsCreateEveryControlOfTheirClass) {
     for (const ExpectedDialog& expected : Dialogs()) {
         SCOPED_TRACE(expected.id);
-        HiddenDialog dialog(expected.id);
+        testsupport::OwnedWindow dialog(testsupport::CreateBareDialog(expected.id));
         ASSERT_NE(nullptr, dialog.get());
         EXPECT_FALSE(IsWindowVisible(dialog.get()));
         EXPECT_EQ(expected.caption, WindowText(dialog.get()));
@@ -306,14 +313,6 @@ TEST(Resources, ManifestAsksForCommonControlsSixAndSystemDpiAwareness) {
 
 // ---------------------------------------------------------------- pictures
 
-// A decoded picture as 0x00BBGGRR colours, rows top first.
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> colours;
-    COLORREF At(int x, int y) const { return colours[y * width + x]; }
-};
-
 Pixels Decode(ComPtr<IWICBitmapDecoder> decoder, ComPtr<IWICImagingFactory> factory) {
     Pixels out;
     ComPtr<IWICBitmapFrameDecode> frame;
@@ -327,8 +326,8 @@ Pixels Decode(ComPtr<IWICBitmapDecoder> decoder, ComPtr<IWICImagingFactory> fact
         return out;
     }
     std::vector<BYTE> bgrx(w * h * 4);
-    if (FAILED(converter->CopyPixels(nullptr, w * 4, static_cast<UINT>(bgrx.size()),
-                                     bgrx.data()))) {
+    if (FAILED(
+            converter->CopyPixels(nullptr, w * 4, static_cast<UINT>(bgrx.size()), bgrx.data()))) {
         return out;
     }
     out.width = static_cast<int>(w);
@@ -351,9 +350,9 @@ Pixels DecodeBytes(const std::string& bytes) {
     ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapDecoder> decoder;
     if (!factory || FAILED(factory->CreateStream(&stream)) ||
-        FAILED(stream->InitializeFromMemory(
-            reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
-            static_cast<DWORD>(bytes.size()))) ||
+        FAILED(
+            stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
+                                         static_cast<DWORD>(bytes.size()))) ||
         FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr,
                                                 WICDecodeMetadataCacheOnDemand, &decoder))) {
         return {};
@@ -364,10 +363,9 @@ Pixels DecodeBytes(const std::string& bytes) {
 Pixels DecodeFile(const std::wstring& path) {
     ComPtr<IWICImagingFactory> factory = Factory();
     ComPtr<IWICBitmapDecoder> decoder;
-    if (!factory || FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr,
-                                                              GENERIC_READ,
-                                                              WICDecodeMetadataCacheOnDemand,
-                                                              &decoder))) {
+    if (!factory ||
+        FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, &decoder))) {
         return {};
     }
     return Decode(decoder, factory);
@@ -433,42 +431,32 @@ std::wstring BlinketsFolder() {
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return bytes;
-    }
-    bytes.resize(GetFileSize(file, nullptr));
+    KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    std::string bytes(file ? GetFileSize(file.get(), nullptr) : 0, '\0');
     DWORD read = 0;
-    if (!bytes.empty() && !ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read,
-                                    nullptr)) {
+    if (!bytes.empty() &&
+        !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
         read = 0;
     }
     bytes.resize(read);
-    CloseHandle(file);
     return bytes;
 }
 
 std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + pattern).c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
+    FindHandle find(FindFirstFileW((folder + pattern).c_str(), &found));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found)) {
         names.push_back(found.cFileName);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    }
     return names;
 }
 
 TEST(Blinkets, DefaultImageAndItsEyesLieBesideTheProgram) {
     const std::wstring folder = BlinketsFolder();
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"eyesbig.gif").c_str()));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES,
-              GetFileAttributesW((folder + L"eyesbig.gif.eye").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"eyesbig.gif.eye").c_str()));
 }
 
 TEST(Blinkets, EveryImageIsKeyedAtItsTopLeftCorner) {
@@ -504,10 +492,9 @@ TEST(Blinkets, EyeRectanglesLieOnTheEyeWhitesOfEveryFrame) {
         const std::string text = ReadWholeFile(folder + name);
         RECT eyes[2];
         int used = 0;
-        ASSERT_EQ(8, sscanf(text.c_str(), "%ld,%ld,%ld,%ld\r\n%ld,%ld,%ld,%ld\r\n%n",
-                            &eyes[0].left, &eyes[0].top, &eyes[0].right, &eyes[0].bottom,
-                            &eyes[1].left, &eyes[1].top, &eyes[1].right, &eyes[1].bottom,
-                            &used));
+        ASSERT_EQ(8, sscanf(text.c_str(), "%ld,%ld,%ld,%ld\r\n%ld,%ld,%ld,%ld\r\n%n", &eyes[0].left,
+                            &eyes[0].top, &eyes[0].right, &eyes[0].bottom, &eyes[1].left,
+                            &eyes[1].top, &eyes[1].right, &eyes[1].bottom, &used));
         EXPECT_EQ(text.size(), static_cast<size_t>(used));
         EXPECT_EQ(2, std::count(text.begin(), text.end(), '\n'));
 

@@ -6,7 +6,7 @@
 #include "app/Startup.h"
 #include "model/Blinket.h"
 #include "model/EyeAnimator.h"
-#include "store/RegKey.h"
+#include "support/RawRegistry.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,14 +16,6 @@
 #include <vector>
 
 namespace shelltest {
-
-constexpr unsigned kKeyRgb = 0x800080;  // the key colour as MakeBmp takes it
-constexpr wchar_t kSettingsKey[] = L"\\Software\\Tarnwick\\Ocellix";
-
-inline bool ReadSetting(const wchar_t* name, DWORD* value) {
-    RegKey key;
-    return key.Open(HKEY_CURRENT_USER, kSettingsKey, false) && key.QueryDword(name, value);
-}
 
 // Whether rng has taken exactly that many draws since the copy, judged by the values that follow.
 inline testing::AssertionResult AdvancedBy(MtRandom before, int draws) {
@@ -67,25 +59,6 @@ inline void ResetShellState() {
     EyeAnimator::pause = [](DWORD) {};
 }
 
-// A BMP of one colour (0xRRGGBB), or of the pixels given, in the folder.
-inline std::wstring WriteImage(const testsupport::TempDir& dir, const std::wstring& name, int width,
-                               int height, unsigned colour, std::vector<unsigned> pixels = {}) {
-    if (pixels.empty()) {
-        pixels.assign(static_cast<size_t>(width) * height, colour);
-    }
-    return dir.WriteFile(name, testsupport::MakeBmp(width, height, pixels.data()));
-}
-
-inline Blinket* AddBlinket(const std::wstring& image, int action = kActionNone, int imagePos = 0) {
-    auto blinket = std::make_unique<Blinket>();
-    blinket->SetImageFile(image.c_str());
-    blinket->actionCmd = action;
-    blinket->imagePos = imagePos;
-    Blinket* added = blinket.get();
-    blinkets.Append(std::move(blinket));
-    return added;
-}
-
 // The main window of a class of the test's own, laid out, shown without activation and shaped.
 inline HWND CreateTestMainWindow(const wchar_t* className) {
     RegisterMainClass(appInstance, className);
@@ -104,6 +77,16 @@ protected:
         ASSERT_TRUE(sandbox.ok());
     }
     void TearDown() override { ResetShellState(); }
+
+    // An image of one colour (0x00RRGGBB) in the test's folder.
+    std::wstring Image(const wchar_t* name, int width, int height, unsigned rgb) const {
+        return dir.WriteFile(name, testsupport::SolidBmp(width, height, rgb));
+    }
+    // A blinket of a white face 40 by 30 pixels with two eyes 12 by 22.
+    Blinket* AddFace() {
+        dir.WriteFile(L"face.bmp.eye", "4,4,16,26\r\n24,4,36,26\r\n");
+        return testsupport::AddBlinket(Image(L"face.bmp", 40, 30, 0xFFFFFF));
+    }
 
     testsupport::RegistrySandbox sandbox;
     testsupport::TempDir dir;

@@ -17,10 +17,12 @@ TEST(ShellHelpers, FileExistsLeavesNoHandleOpen) {
     }
     EXPECT_FALSE(FileExists(nullptr));
     // A handle without sharing blocks deleting, and makes the file count as missing.
-    HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_FALSE(FileExists(file.c_str()));
-    EXPECT_FALSE(DeleteFileW(file.c_str()));
-    CloseHandle(held);
+    {
+        KernelHandle held(
+            CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_FALSE(FileExists(file.c_str()));
+        EXPECT_FALSE(DeleteFileW(file.c_str()));
+    }
     EXPECT_TRUE(FileExists(file.c_str()));
     EXPECT_TRUE(DeleteFileW(file.c_str()));
 }

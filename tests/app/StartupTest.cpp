@@ -6,8 +6,6 @@
 
 #include <string>
 
-using testsupport::FindThreadWindow;
-using testsupport::ModalDriver;
 using testsupport::TempDir;
 
 TEST(Startup, OnlyExactly192DotsPerInchTakesTheLargeValues) {
@@ -54,21 +52,16 @@ TEST(Startup, AboutFillsTheScreenAndOnlyDoneEndsIt) {
     RECT rect = {};
     bool survivedOtherCommand = false;
     HWND owner = reinterpret_cast<HWND>(1);
-    ModalDriver driver({[&] {
-                            HWND about = FindThreadWindow(L"#32770", L"About");
-                            if (about) {
-                                GetWindowRect(about, &rect);
-                                owner = GetWindow(about, GW_OWNER);
-                                PostMessageW(about, WM_COMMAND, 1234, 0);
-                            }
-                            return about != nullptr;
-                        },
-                        [&] {
-                            HWND about = FindThreadWindow(L"#32770", L"About");
-                            survivedOtherCommand = about != nullptr;
-                            PostMessageW(about, WM_CLOSE, 0, 0);
-                            return true;
-                        }});
+    testsupport::ModalDriver driver;
+    driver.OnDialog(L"About", [&](HWND about) {
+        GetWindowRect(about, &rect);
+        owner = GetWindow(about, GW_OWNER);
+        PostMessageW(about, WM_COMMAND, 1234, 0);
+    });
+    driver.OnDialog(L"About", [&](HWND about) {
+        survivedOtherCommand = true;
+        PostMessageW(about, WM_CLOSE, 0, 0);
+    });
     ShowAboutDialog(nullptr);
     EXPECT_TRUE(driver.finished());
     EXPECT_TRUE(survivedOtherCommand);
@@ -85,15 +78,14 @@ TEST(Startup, ARunningCopyIsBroughtToTheFrontWhereItStands) {
     windowClass.lpszClassName = L"OcellixRunningCopyTest";
     RegisterClassW(&windowClass);
     EXPECT_FALSE(BringRunningCopyToFront(L"OcellixRunningCopyTest"));
-    HWND running =
+    const testsupport::OwnedWindow running(
         CreateWindowExW(WS_EX_TOOLWINDOW, L"OcellixRunningCopyTest", L"", WS_POPUP | WS_VISIBLE, 30,
-                        40, 50, 60, nullptr, nullptr, windowClass.hInstance, nullptr);
-    ASSERT_NE(nullptr, running);
+                        40, 50, 60, nullptr, nullptr, windowClass.hInstance, nullptr));
+    ASSERT_TRUE(running);
     EXPECT_TRUE(BringRunningCopyToFront(L"OcellixRunningCopyTest"));
-    EXPECT_TRUE(GetWindowLongW(running, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetWindowLongW(running.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     RECT rect = {};
-    GetWindowRect(running, &rect);
+    GetWindowRect(running.get(), &rect);
     const RECT expected = {30, 40, 80, 100};
     EXPECT_TRUE(EqualRect(&expected, &rect));
-    DestroyWindow(running);
 }

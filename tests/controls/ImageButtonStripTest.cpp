@@ -9,9 +9,13 @@
 
 namespace {
 
-constexpr COLORREF kKey = RGB(128, 0, 128);
+using testsupport::ColourOf;
+using testsupport::kKeyColour;
+
 // Pictures 0 to 3 of the test strip.
-const COLORREF kPictures[] = {RGB(255, 0, 0), RGB(255, 255, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
+constexpr unsigned kPictureRgb[] = {0xFF0000, 0xFFFF00, 0x00FF00, 0x0000FF};
+constexpr COLORREF kPictures[] = {ColourOf(kPictureRgb[0]), ColourOf(kPictureRgb[1]),
+                                  ColourOf(kPictureRgb[2]), ColourOf(kPictureRgb[3])};
 constexpr int kSide = 20;
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kFace = GetSysColor(COLOR_BTNFACE);
@@ -20,33 +24,24 @@ using Pixels = std::vector<std::pair<POINT, COLORREF>>;
 
 // Four 20 x 20 pictures side by side, each with a 5 x 5 corner of the key colour.
 HBITMAP MakeStrip() {
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(info.bmiHeader), 4 * kSide, -kSide, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP strip = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    for (int y = 0; y < kSide; ++y) {
-        for (int x = 0; x < 4 * kSide; ++x) {
-            const COLORREF c = x % kSide < 5 && y < 5 ? kKey : kPictures[x / kSide];
-            static_cast<DWORD*>(bits)[y * 4 * kSide + x] =
-                GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
-        }
+    std::vector<COLORREF> colours;
+    for (unsigned rgb :
+         testsupport::StripPixels(kSide, {std::begin(kPictureRgb), std::end(kPictureRgb)})) {
+        colours.push_back(ColourOf(rgb));
     }
-    return strip;
+    return testsupport::MakeDib(4 * kSide, kSide, colours);
 }
 
 class ImageButtonStripTest : public testing::Test {
 protected:
-    void TearDown() override {
-        DestroyWindow(parent);
-        DeleteObject(strip);
-    }
     // The Options dialog's configuration (flat), or the 3-D one.
     void Make(bool flat, bool toggle = false) {
         buttonStrip.SetToggle(toggle);
         ASSERT_TRUE(buttonStrip.Configure(GetModuleHandleW(nullptr), 0, flat, false, false, true, 0,
-                                          nullptr, nullptr, 16, 16, kKey));
+                                          nullptr, nullptr, 16, 16, kKeyColour));
         buttonStrip.imageWidth = buttonStrip.imageHeight = kSide;
-        ASSERT_TRUE(buttonStrip.Create(202, parent, button, 0, true, strip, false, nullptr));
+        ASSERT_TRUE(
+            buttonStrip.Create(202, parent.get(), button, 0, true, strip.get(), false, nullptr));
     }
     // Answers a draw request with the item state for the button, or for a square of the side.
     void DrawState(UINT itemState, int side = 0) {
@@ -68,11 +63,11 @@ protected:
         }
     }
 
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 99, 99, nullptr, nullptr,
-                                  nullptr, nullptr);
-    HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_OWNERDRAW, 0, 0, 12, 12, parent,
-                                  nullptr, nullptr, nullptr);
-    HBITMAP strip = MakeStrip();
+    testsupport::OwnedWindow parent{CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 99, 99,
+                                                    nullptr, nullptr, nullptr, nullptr)};
+    HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_OWNERDRAW, 0, 0, 12, 12,
+                                  parent.get(), nullptr, nullptr, nullptr);
+    GdiObject<HBITMAP> strip{MakeStrip()};
     ImageButtonStrip buttonStrip;
     std::unique_ptr<testsupport::Canvas> canvas;
 };
@@ -160,11 +155,12 @@ TEST_F(ImageButtonStripTest, ToggleFlipsOnEverySelectedDrawAndStaysPressedWhileC
 
 TEST_F(ImageButtonStripTest, ConfigureOnceAndCreatingAgainFreesTheFormerImageList) {
     Make(true);
-    EXPECT_FALSE(buttonStrip.Create(202, parent, button, 0, true, strip, false, nullptr));
+    EXPECT_FALSE(
+        buttonStrip.Create(202, parent.get(), button, 0, true, strip.get(), false, nullptr));
     ASSERT_TRUE(buttonStrip.Configure(nullptr, 0, true, false, false, true, 0, nullptr, nullptr, 16,
-                                      16, kKey));
+                                      16, kKeyColour));
     EXPECT_FALSE(buttonStrip.Configure(nullptr, 0, true, false, false, true, 0, nullptr, nullptr,
-                                       16, 16, kKey));
+                                       16, 16, kKeyColour));
     buttonStrip.Release();
     const int before = testsupport::FreeGdiCapacity();
     for (int i = 0; i < 50; ++i) {

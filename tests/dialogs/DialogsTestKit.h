@@ -1,131 +1,19 @@
-// Helpers of the configuration dialog tests: a script that acts on modal dialogs as they come up,
-// list-view rows read back, and image catalogues of made-up pictures.
+// Helpers of the configuration dialog tests: list-view rows read back and drawn, the action box
+// chosen from, and image catalogues of made-up pictures.
 #pragma once
 
 #include "dialogs/ImageCatalogue.h"
-#include "platform/PocketShell.h"
+#include "resources/resource.h"
 #include "support/TestSupport.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
-
-#include <deque>
-#include <functional>
 #include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace dialogstest {
-
-// A dialog of this thread with the caption that a user could act on, or null.
-inline HWND FindDialog(const wchar_t* caption) {
-    struct Search {
-        const wchar_t* caption;
-        HWND found;
-    } search = {caption, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            wchar_t text[64] = {};
-            wchar_t type[16] = {};
-            GetClassNameW(window, type, 16);
-            GetWindowTextW(window, text, 64);
-            if (wcscmp(type, L"#32770") == 0 && wcscmp(text, s->caption) == 0 &&
-                IsWindowEnabled(window) && IsWindowVisible(window)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-inline void PressDone(HWND dialog) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, kDoneNotification), 0);
-}
-
-// A click as the button sends it.
-inline void Click(HWND dialog, int id) {
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-// Steps run one by one from a timer, each as soon as an enabled dialog with its caption is up,
-// also inside the modal loops that earlier steps open. A script that stalls finishes every
-// dialog it can find, so that no test hangs.
-class ModalScript {
-public:
-    using Step = std::function<void(HWND)>;
-    ModalScript() {
-        current = this;
-        timer = SetTimer(nullptr, 0, 10, Tick);
-    }
-    ~ModalScript() {
-        KillTimer(nullptr, timer);
-        current = nullptr;
-        EXPECT_TRUE(steps.empty()) << "steps left, first for " << Narrow(steps.front().first);
-    }
-    ModalScript(const ModalScript&) = delete;
-    ModalScript& operator=(const ModalScript&) = delete;
-
-    ModalScript& On(const wchar_t* caption, Step step) {
-        steps.emplace_back(caption, std::move(step));
-        return *this;
-    }
-    ModalScript& Done(const wchar_t* caption) { return On(caption, PressDone); }
-
-private:
-    static std::string Narrow(const std::wstring& text) { return {text.begin(), text.end()}; }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        ModalScript* script = current;
-        if (!script) {
-            return;
-        }
-        if (script->steps.empty()) {
-            if (script->running) {
-                return;  // the dialog is the running step's own
-            }
-            // A dialog nobody expected: fail, and close it rather than hang.
-            for (const wchar_t* caption : {L"Locate", L"Edit Item"}) {
-                if (HWND open = FindDialog(caption)) {
-                    ADD_FAILURE() << "unexpected dialog " << Narrow(caption);
-                    PressDone(open);
-                }
-            }
-            return;
-        }
-        HWND dialog = FindDialog(script->steps.front().first.c_str());
-        if (!dialog) {
-            if (++script->stalled > kStallTicks) {
-                ADD_FAILURE() << "no dialog " << Narrow(script->steps.front().first);
-                script->steps.clear();
-                for (const wchar_t* caption : {L"Locate", L"Edit Item", L"Options"}) {
-                    if (HWND open = FindDialog(caption)) {
-                        PressDone(open);
-                    }
-                }
-            }
-            return;
-        }
-        script->stalled = 0;
-        Step step = std::move(script->steps.front().second);
-        script->steps.pop_front();
-        ++script->running;
-        step(dialog);
-        --script->running;
-    }
-    static constexpr int kStallTicks = 1000;
-    static inline ModalScript* current = nullptr;
-    UINT_PTR timer = 0;
-    int stalled = 0;
-    int running = 0;  // steps under way, nested ones included
-    std::deque<std::pair<std::wstring, Step>> steps;
-};
 
 struct Row {
     std::wstring text;
@@ -159,20 +47,6 @@ inline std::vector<Row> ReadRows(HWND list, int* selected = nullptr) {
     return rows;
 }
 
-// Selects the row alone, or none for -1.
-inline void SelectRow(HWND list, int row) {
-    LVITEMW none = {};
-    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
-    if (row == -1) {
-        return;
-    }
-    LVITEMW item = {};
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
 // The colour a list view paints near the right end of the row, the row's background when it
 // is drawn into a bitmap as it would be on screen.
 inline COLORREF RowBackground(HWND list, int row) {
@@ -187,18 +61,12 @@ inline COLORREF RowBackground(HWND list, int row) {
     return canvas.Pixel(bounds.right - 5, (bounds.top + bounds.bottom) / 2);
 }
 
-// A horizontal strip of square frames of side pixels, frame f in colours[f] (0x00RRGGBB) with
-// its top-left quarter in the key colour.
-inline std::string StripBmp(int side, const std::vector<unsigned>& colours) {
-    const int width = side * static_cast<int>(colours.size());
-    std::vector<unsigned> pixels(static_cast<size_t>(width * side));
-    for (int y = 0; y < side; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const bool corner = x % side < side / 4 && y < side / 4;
-            pixels[static_cast<size_t>(y * width + x)] = corner ? 0x800080 : colours[x / side];
-        }
-    }
-    return testsupport::MakeBmp(width, side, pixels.data());
+// Chooses the action of the Edit Item dialog as a user does, with the box's selection change.
+inline void ChooseAction(HWND dialog, const wchar_t* text) {
+    HWND box = GetDlgItem(dialog, IDC_ACTION);
+    SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ACTION, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box));
 }
 
 // A catalogue of a temporary folder, freed at the end.

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-using dialogstest::ModalScript;
-using dialogstest::StripBmp;
+using namespace dialogstest;
+using namespace testsupport;
 
 namespace {
 
@@ -23,14 +23,6 @@ std::wstring ComboText(HWND box, LRESULT index) {
     wchar_t text[64] = {};
     SendMessageW(box, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
     return text;
-}
-
-// Chooses the action as a user does, with the box's selection change.
-void ChooseAction(HWND dialog, const wchar_t* text) {
-    HWND box = GetDlgItem(dialog, IDC_ACTION);
-    SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ACTION, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(box));
 }
 
 std::wstring Text(HWND dialog, int id) {
@@ -66,8 +58,8 @@ protected:
     }
     // Runs the dialog; the action sees it and closes it.
     void Run(const std::function<void(HWND)>& act) {
-        ModalScript script;
-        script.On(L"Edit Item", act);
+        ModalDriver driver;
+        driver.OnDialog(L"Edit Item", act);
         RunEditItemDialog(nullptr);
     }
     void ExpectUnchanged() const {
@@ -78,9 +70,9 @@ protected:
         EXPECT_STREQ(L"\\Windows\\prog.exe", blinket.actionString);
     }
 
-    testsupport::RegistrySandbox registry;
-    dialogstest::TempCatalogue first;
-    dialogstest::TempCatalogue second;
+    RegistrySandbox registry;
+    TempCatalogue first;
+    TempCatalogue second;
     std::wstring strip;
     std::wstring stored;  // the blinket's image path as it holds it
     Blinket blinket;
@@ -105,16 +97,15 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
             EXPECT_EQ(GetDlgItem(dialog, next), control) << next;
         }
         int selected = -1;
-        const auto rows = dialogstest::ReadRows(GetDlgItem(dialog, IDC_IMAGE_LIST), &selected);
+        const auto rows = ReadRows(GetDlgItem(dialog, IDC_IMAGE_LIST), &selected);
         ASSERT_EQ(7u, rows.size());
-        EXPECT_EQ((dialogstest::Row{L"strip.bmp", 5, 5}), rows[5]);
+        EXPECT_EQ((Row{L"strip.bmp", 5, 5}), rows[5]);
         EXPECT_EQ(5, selected);
         // The frame shows as chosen while the action box has the focus.
         EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT),
-                  dialogstest::RowBackground(GetDlgItem(dialog, IDC_IMAGE_LIST), 5));
-        EXPECT_EQ(GetSysColor(COLOR_WINDOW),
-                  dialogstest::RowBackground(GetDlgItem(dialog, IDC_IMAGE_LIST), 4));
-        dialogstest::PressDone(dialog);
+                  RowBackground(GetDlgItem(dialog, IDC_IMAGE_LIST), 5));
+        EXPECT_EQ(GetSysColor(COLOR_WINDOW), RowBackground(GetDlgItem(dialog, IDC_IMAGE_LIST), 4));
+        PressDone(dialog);
     });
     EXPECT_EQ(stored, blinket.imageFile);
     EXPECT_EQ(2, blinket.imagePos);
@@ -127,7 +118,7 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
 // Windows' list view does not scroll to a row it is told to select (Wine's does).
 TEST_F(EditItemDialogTest, TheBlinketsFrameIsInViewFarDownALongList) {
     FreeImageCatalogue();
-    dialogstest::TempCatalogue many;
+    TempCatalogue many;
     many.Add(L"many.bmp", StripBmp(16, std::vector<unsigned>(120, 0x00FF00)));
     many.Load();
     ASSERT_EQ(120, frameRefs.Count());
@@ -141,7 +132,7 @@ TEST_F(EditItemDialogTest, TheBlinketsFrameIsInViewFarDownALongList) {
         ASSERT_LT(page, 110) << "the list shows every row without scrolling";
         EXPECT_LE(top, 110);
         EXPECT_LT(110, top + page);
-        dialogstest::PressDone(dialog);
+        PressDone(dialog);
     });
 }
 
@@ -183,7 +174,7 @@ TEST_F(EditItemDialogTest, ActionChoicesSetTheCodeAndTheActionString) {
             if (c.typed) {
                 SetWindowTextW(edit, c.typed);
             }
-            dialogstest::PressDone(dialog);
+            PressDone(dialog);
         });
         EXPECT_EQ(c.code, blinket.actionCmd);
         EXPECT_STREQ(c.stored, blinket.actionString);
@@ -192,13 +183,13 @@ TEST_F(EditItemDialogTest, ActionChoicesSetTheCodeAndTheActionString) {
 
 TEST_F(EditItemDialogTest, OkWithoutAnImageOrWithAnImageTooDeepChangesNothing) {
     Run([](HWND dialog) {
-        dialogstest::SelectRow(GetDlgItem(dialog, IDC_IMAGE_LIST), -1);
+        SelectRow(GetDlgItem(dialog, IDC_IMAGE_LIST), -1);
         ChooseAction(dialog, L"Run: Web Page");
-        dialogstest::PressDone(dialog);
+        PressDone(dialog);
     });
     ExpectUnchanged();
     // A folder whose short form is as long as its long one.
-    dialogstest::TempCatalogue deep;
+    TempCatalogue deep;
     deep.Add(L"d1\\d2\\d3\\d4\\d5\\d6\\d7\\d8\\d9\\d10\\d11\\d12\\d13\\x.bmp", StripBmp(16, {1}));
     LoadImageCatalogue(
         nullptr,
@@ -206,10 +197,10 @@ TEST_F(EditItemDialogTest, OkWithoutAnImageOrWithAnImageTooDeepChangesNothing) {
     ASSERT_EQ(1, frameRefs.Count());
     Run([](HWND dialog) {
         int selected = -1;
-        dialogstest::SelectRow(GetDlgItem(dialog, IDC_IMAGE_LIST), 0);
-        dialogstest::ReadRows(GetDlgItem(dialog, IDC_IMAGE_LIST), &selected);
+        SelectRow(GetDlgItem(dialog, IDC_IMAGE_LIST), 0);
+        ReadRows(GetDlgItem(dialog, IDC_IMAGE_LIST), &selected);
         EXPECT_EQ(0, selected);
-        dialogstest::PressDone(dialog);
+        PressDone(dialog);
     });
     ExpectUnchanged();
 }
@@ -218,20 +209,22 @@ TEST_F(EditItemDialogTest, ThePickOfTheLocatorFillsTheEditAndIsRemembered) {
     ASSERT_TRUE(SaveLocatorLocation(L"\\Programs\\old.exe"));
     std::wstring openedAt;
     auto browse = [&](const wchar_t* pick) {
-        ModalScript script;
-        script.On(L"Edit Item", [](HWND dialog) { dialogstest::Click(dialog, IDC_BROWSE); })
-            .On(L"Locate",
-                [&openedAt, pick](HWND locate) {
-                    openedAt = locatorPath;
-                    HWND tree = GetDlgItem(locate, IDC_TREE);
-                    // Nothing selected leaves the path as it was: the test's pick stands in for it.
-                    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET,
-                                 pick ? 0 : SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-                    if (pick) {
-                        StringCchCopyW(locatorPath, MAX_PATH, pick);
-                    }
-                    dialogstest::PressDone(locate);
-                })
+        ModalDriver driver;
+        driver.OnDialog(L"Edit Item", [](HWND dialog) { Click(dialog, IDC_BROWSE); })
+            .OnDialog(L"Locate",
+                      [&openedAt, pick](HWND locate) {
+                          openedAt = locatorPath;
+                          HWND tree = GetDlgItem(locate, IDC_TREE);
+                          // Nothing selected leaves the path as it was: the test's pick stands in
+                          // for it.
+                          SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET,
+                                       pick ? 0
+                                            : SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+                          if (pick) {
+                              StringCchCopyW(locatorPath, MAX_PATH, pick);
+                          }
+                          PressDone(locate);
+                      })
             .Done(L"Edit Item");
         RunEditItemDialog(nullptr);
     };

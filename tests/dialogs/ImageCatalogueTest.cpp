@@ -4,16 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <strsafe.h>
-
 #include <algorithm>
 #include <iterator>
 #include <string>
 #include <vector>
 
-using dialogstest::StripBmp;
-using dialogstest::TempCatalogue;
-using testsupport::MakeBmp;
+using namespace dialogstest;
+using namespace testsupport;
 
 namespace {
 
@@ -21,11 +18,6 @@ constexpr unsigned kRed = 0xFF0000;
 constexpr unsigned kGreen = 0x00FF00;
 constexpr unsigned kBlue = 0x0000FF;
 constexpr unsigned kFiveColours[] = {kRed, kGreen, kBlue, kRed, kGreen};
-
-std::string Solid(int width, int height, unsigned colour) {
-    std::vector<unsigned> pixels(static_cast<size_t>(width * height), colour);
-    return MakeBmp(width, height, pixels.data());
-}
 
 std::vector<std::wstring> Names() {
     std::vector<std::wstring> names;
@@ -37,7 +29,7 @@ std::vector<std::wstring> Names() {
 
 // The colour of thumbnail k at (x, y), drawn transparently over white.
 COLORREF ThumbnailPixel(int k, int x, int y) {
-    testsupport::Canvas canvas(32, 32, RGB(255, 255, 255));
+    Canvas canvas(32, 32, RGB(255, 255, 255));
     ImageList_Draw(thumbnailList, k, canvas.dc(), 0, 0, ILD_TRANSPARENT);
     return canvas.Pixel(x, y);
 }
@@ -59,7 +51,7 @@ TEST_F(ImageCatalogueTest, FramesFollowTheShape) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
         TempCatalogue one;
-        one.Add(c.name, Solid(c.width, c.height, kRed));
+        one.Add(c.name, SolidBmp(c.width, c.height, kRed));
         one.Load();
         ASSERT_EQ(1, imageFiles.Count());
         EXPECT_EQ(c.frames, imageFiles.At(0)->frameCount);
@@ -111,9 +103,7 @@ TEST_F(ImageCatalogueTest, ThumbnailsFollowEachOtherAcrossImagesThatDoNotLoad) {
             EXPECT_EQ(k, entry->firstThumbnail + ref->frame);
             const unsigned rgb = entry == one ? kBlue : kFiveColours[ref->frame];
             const int side = 16 * scale;
-            EXPECT_EQ(RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF),
-                      ThumbnailPixel(k, side - 2, side - 2))
-                << k;
+            EXPECT_EQ(ColourOf(rgb), ThumbnailPixel(k, side - 2, side - 2)) << k;
             EXPECT_EQ(RGB(255, 255, 255), ThumbnailPixel(k, scale, scale)) << k;  // key corner
         }
         int side = 0;

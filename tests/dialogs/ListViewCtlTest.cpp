@@ -6,26 +6,21 @@
 
 #include <vector>
 
-using dialogstest::ReadRows;
-using dialogstest::Row;
+using namespace dialogstest;
+using namespace testsupport;
 
 namespace {
-
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
-}
 
 // The list of the Options template, with nothing but the dialog manager behind it, in four rows.
 class ListViewCtlTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(list && wrapper.AttachControl(1, dialog, IDC_BLINKET_LIST));
+        ASSERT_TRUE(list && wrapper.AttachControl(1, dialog.get(), IDC_BLINKET_LIST));
         wrapper.AddItemColumn();
         for (int i = 0; i < 4; ++i) {
             ASSERT_EQ(i, wrapper.AddItem(std::to_wstring(i).c_str(), i, 10 * i, false));
         }
     }
-    void TearDown() override { DestroyWindow(dialog); }
     // The first selected row, or -2 when more than one is selected.
     int Selected() const {
         int first = -1;
@@ -33,9 +28,8 @@ protected:
         return SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 1 ? -2 : first;
     }
 
-    HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OPTIONS),
-                                     nullptr, PlainDialogProc, 0);
-    HWND list = GetDlgItem(dialog, IDC_BLINKET_LIST);
+    OwnedWindow dialog{CreateBareDialog(IDD_OPTIONS)};
+    HWND list = GetDlgItem(dialog.get(), IDC_BLINKET_LIST);
     ListViewCtl wrapper;
 };
 
@@ -71,28 +65,29 @@ TEST_F(ListViewCtlTest, SelectionUpdatesAndDeletion) {
 
 TEST_F(ListViewCtlTest, BindingAgainResettingAndImagesOfItsOwn) {
     const HINSTANCE module = GetModuleHandleW(nullptr);
-    EXPECT_FALSE(wrapper.AttachWithImages(1, dialog, IDC_BLINKET_LIST, module, IDB_TREE));
-    EXPECT_TRUE(wrapper.AttachControl(1, dialog, IDC_BLINKET_LIST));  // rebinds
+    EXPECT_FALSE(wrapper.AttachWithImages(1, dialog.get(), IDC_BLINKET_LIST, module, IDB_TREE));
+    EXPECT_TRUE(wrapper.AttachControl(1, dialog.get(), IDC_BLINKET_LIST));  // rebinds
     wrapper.Reset();
     EXPECT_FALSE(wrapper.IsAttached());
     EXPECT_EQ(0, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     EXPECT_EQ(0, SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
     EXPECT_EQ(-1, wrapper.AddItem(L"x", 0, 0, false));  // unbound: does nothing
 
-    const int before = testsupport::FreeGdiCapacity();
+    const int before = FreeGdiCapacity();
     for (int i = 0; i < 20; ++i) {
-        ASSERT_TRUE(wrapper.AttachWithImages(2, dialog, IDC_BLINKET_LIST, module, IDB_TREE + 100));
+        ASSERT_TRUE(
+            wrapper.AttachWithImages(2, dialog.get(), IDC_BLINKET_LIST, module, IDB_TREE + 100));
         wrapper.Reset();
     }
-    EXPECT_GE(testsupport::FreeGdiCapacity(), before - 2);
-    wrapper.AttachWithImages(2, dialog, IDC_BLINKET_LIST, module, IDB_TREE + 100);
+    EXPECT_GE(FreeGdiCapacity(), before - 2);
+    wrapper.AttachWithImages(2, dialog.get(), IDC_BLINKET_LIST, module, IDB_TREE + 100);
     HIMAGELIST own =
         reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     int side = 0;
     ImageList_GetIconSize(own, &side, &side);
     EXPECT_EQ(32, side);
     EXPECT_EQ(5, ImageList_GetImageCount(own));  // the tree strip's five pictures
-    DestroyWindow(dialog);                       // gone: every operation is harmless
+    dialog.Reset();                              // gone: every operation is harmless
     EXPECT_EQ(-1, wrapper.AddItem(L"x", 0, 0, false));
     wrapper.Reset();
 }

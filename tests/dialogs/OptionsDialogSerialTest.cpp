@@ -8,67 +8,49 @@
 
 #include <gtest/gtest.h>
 
-#include <strsafe.h>
-
 #include <vector>
 
-using dialogstest::ModalScript;
-using dialogstest::ReadRows;
-using dialogstest::Row;
-using dialogstest::StripBmp;
-using testsupport::DeleteTree;
-using testsupport::ExeDirectory;
+using namespace dialogstest;
+using namespace testsupport;
 
 namespace {
 
 class OptionsDialogRunTest : public testing::Test {
 protected:
     void SetUp() override {
-        DeleteTree(folder);
         appInstance = GetModuleHandleW(nullptr);
-        auto blinket = std::make_unique<Blinket>();
-        blinket->SetImageFile((folder + L"eyes.bmp").c_str());
-        StringCchCopyW(blinket->actionString, MAX_PATH, L"Show Options");
-        blinket->actionCmd = kActionShowOptions;
+        Blinket* blinket =
+            AddBlinket(folder.path() + L"eyes.bmp", kActionShowOptions, L"Show Options");
         blinket->imageExists = true;
-        blinkets.Append(std::move(blinket));
     }
-    void TearDown() override {
-        DeleteTree(folder);
-        blinkets.Clear();
-    }
+    void TearDown() override { blinkets.Clear(); }
     void AddImages() {
-        CreateDirectoryW(folder.c_str(), nullptr);
         for (const wchar_t* name : {L"eyes.bmp", L"other.bmp"}) {
-            const std::string bytes = StripBmp(16, {0xFF0000, 0x00FF00});
-            HANDLE file = CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-            CloseHandle(file);
+            folder.WriteFile(name, StripBmp(16, {0xFF0000, 0x00FF00}));
         }
     }
     // Opens the dialog, reads its rows while it is up, and closes it with Done.
     std::vector<Row> RunOnce(int offset, int scale, RECT* buttonRect = nullptr) {
         std::vector<Row> rows;
-        ModalScript script;
-        script.On(L"Options", [&](HWND dialog) {
+        ModalDriver driver;
+        driver.OnDialog(L"Options", [&](HWND dialog) {
             rows = ReadRows(GetDlgItem(dialog, IDC_BLINKET_LIST));
             if (buttonRect) {
                 GetWindowRect(GetDlgItem(dialog, IDC_ADD), buttonRect);
             }
-            dialogstest::PressDone(dialog);
+            PressDone(dialog);
         });
         EXPECT_EQ(1, ShowOptionsDialog(nullptr, GetModuleHandleW(nullptr), offset, scale));
         return rows;
     }
 
-    const std::wstring folder = ExeDirectory() + L"Blinkets\\";
+    TempDir folder{ExeDirectory() + L"Blinkets"};
 };
 
 TEST_F(OptionsDialogRunTest, MissingOrEmptyFolderGivesRowsWithoutThumbnails) {
+    ASSERT_TRUE(RemoveDirectoryW(folder.path().c_str()));
     EXPECT_EQ(std::vector<Row>({{L"Show Options", I_IMAGENONE, 0}}), RunOnce(0, 1));
-    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW(folder.path().c_str(), nullptr);
     EXPECT_EQ(std::vector<Row>({{L"Show Options", I_IMAGENONE, 0}}), RunOnce(0, 1));
     EXPECT_EQ(nullptr, thumbnailList);
 }
@@ -93,15 +75,15 @@ TEST_F(OptionsDialogRunTest, ImagesBesideTheProgramGiveThumbnailsAtBothDensities
 TEST_F(OptionsDialogRunTest, AHundredOpeningsLeakNoHandles) {
     AddImages();
     RunOnce(0, 1);
-    const int gdi = testsupport::FreeGdiCapacity();
-    const int user = testsupport::FreeUserCapacity();
-    ModalScript script;
+    const int gdi = FreeGdiCapacity();
+    const int user = FreeUserCapacity();
+    ModalDriver driver;
     for (int i = 0; i < 100; ++i) {
-        script.Done(L"Options");
+        driver.Done(L"Options");
         ShowOptionsDialog(nullptr, GetModuleHandleW(nullptr), 0, 1);
     }
-    EXPECT_GE(testsupport::FreeGdiCapacity(), gdi - 5);
-    EXPECT_GE(testsupport::FreeUserCapacity(), user - 5);
+    EXPECT_GE(FreeGdiCapacity(), gdi - 5);
+    EXPECT_GE(FreeUserCapacity(), user - 5);
 }
 
 }  // namespace

@@ -7,17 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <strsafe.h>
-
 #include <set>
 #include <vector>
 
-using dialogstest::Click;
-using dialogstest::ModalScript;
-using dialogstest::ReadRows;
-using dialogstest::Row;
-using dialogstest::SelectRow;
-using dialogstest::StripBmp;
+using namespace dialogstest;
+using namespace testsupport;
 
 namespace {
 
@@ -39,23 +33,16 @@ protected:
                     {L"c.bmp", 0, kActionShowOptions, L"Show Options"}};
         std::set<int> thumbnails;
         for (const auto& m : made) {
-            auto blinket = std::make_unique<Blinket>();
-            ASSERT_TRUE(blinket->SetImageFile((catalogue.folder() + m.image).c_str()));
-            blinket->imagePos = m.frame;
-            blinket->actionCmd = m.action;
-            StringCchCopyW(blinket->actionString, MAX_PATH, m.text);
+            Blinket* blinket = AddBlinket(catalogue.folder() + m.image, m.action, m.text, m.frame);
             blinket->imageExists = true;
             thumbnails.insert(ThumbnailOf(*blinket));
-            b.push_back(blinket.get());
-            blinkets.Append(std::move(blinket));
+            b.push_back(blinket);
         }
         ASSERT_EQ(3u, thumbnails.size());
         ASSERT_EQ(0, *thumbnails.begin());
     }
     void TearDown() override {
-        if (dialog) {
-            DestroyWindow(dialog);
-        }
+        DestroyWindow(dialog);
         blinkets.Clear();
     }
     void Open() {
@@ -76,7 +63,7 @@ protected:
     }
     std::vector<Row> Rows(int* selected = nullptr) const { return ReadRows(list, selected); }
 
-    dialogstest::TempCatalogue catalogue;
+    TempCatalogue catalogue;
     std::vector<Blinket*> b;
     HWND dialog = nullptr;
     HWND list = nullptr;
@@ -126,7 +113,7 @@ TEST_F(OptionsDialogTest, ListsTheBlinketsBelowFiveButtonsSizedToTheirPictures) 
 std::vector<COLORREF> DrawnTopRow(HWND dialog, int id, UINT state) {
     RECT rect = {};
     GetClientRect(GetDlgItem(dialog, id), &rect);
-    testsupport::Canvas canvas(rect.right, rect.bottom, RGB(255, 255, 255));
+    Canvas canvas(rect.right, rect.bottom, RGB(255, 255, 255));
     DRAWITEMSTRUCT item = {};
     item.CtlType = ODT_BUTTON;
     item.CtlID = id;
@@ -158,8 +145,8 @@ TEST_F(OptionsDialogTest, TheSelectedRowShowsWhileAButtonHasTheFocus) {
     SelectRow(list, 1);
     SetFocus(GetDlgItem(dialog, IDC_MOVE_UP));
     ASSERT_EQ(GetDlgItem(dialog, IDC_MOVE_UP), GetFocus());
-    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), dialogstest::RowBackground(list, 1));
-    EXPECT_EQ(GetSysColor(COLOR_WINDOW), dialogstest::RowBackground(list, 0));
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), RowBackground(list, 1));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), RowBackground(list, 0));
 }
 
 TEST_F(OptionsDialogTest, DeleteTheFirstThenEditTheTopRow) {
@@ -170,10 +157,10 @@ TEST_F(OptionsDialogTest, DeleteTheFirstThenEditTheTopRow) {
     EXPECT_EQ((std::vector<Row>{RowOf(b[1], 0), RowOf(b[2], 1)}), Rows());
     Blinket* edited = nullptr;
     {
-        ModalScript script;
-        script.On(L"Edit Item", [&](HWND editDialog) {
+        ModalDriver driver;
+        driver.OnDialog(L"Edit Item", [&](HWND editDialog) {
             edited = editedBlinket;
-            dialogstest::PressDone(editDialog);
+            PressDone(editDialog);
         });
         SelectRow(list, 0);
         Click(dialog, IDC_EDIT);
@@ -188,8 +175,8 @@ TEST_F(OptionsDialogTest, DeleteTheLastThenAddOneWithoutAnImage) {
     SelectRow(list, 2);
     Click(dialog, IDC_DELETE);
     {
-        ModalScript script;
-        script.Done(L"Edit Item");
+        ModalDriver driver;
+        driver.Done(L"Edit Item");
         Click(dialog, IDC_ADD);
     }
     ASSERT_EQ(3, blinkets.Count());
@@ -205,16 +192,12 @@ TEST_F(OptionsDialogTest, DeleteTheLastThenAddOneWithoutAnImage) {
 TEST_F(OptionsDialogTest, AddWithAnImageAndAnActionGivesARowWithItsThumbnail) {
     Open();
     {
-        ModalScript script;
-        script.On(L"Edit Item", [](HWND editDialog) {
-            dialogstest::SelectRow(GetDlgItem(editDialog, IDC_IMAGE_LIST), 3);
-            HWND box = GetDlgItem(editDialog, IDC_ACTION);
-            SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(L"Run: Web Page"));
-            SendMessageW(editDialog, WM_COMMAND, MAKEWPARAM(IDC_ACTION, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(box));
+        ModalDriver driver;
+        driver.OnDialog(L"Edit Item", [](HWND editDialog) {
+            SelectRow(GetDlgItem(editDialog, IDC_IMAGE_LIST), 3);
+            ChooseAction(editDialog, L"Run: Web Page");
             SetDlgItemTextW(editDialog, IDC_ACTION_STRING, L"http://new.example/");
-            dialogstest::PressDone(editDialog);
+            PressDone(editDialog);
         });
         Click(dialog, IDC_ADD);
     }
@@ -226,7 +209,7 @@ TEST_F(OptionsDialogTest, AddWithAnImageAndAnActionGivesARowWithItsThumbnail) {
 TEST_F(OptionsDialogTest, MovesOffTheEndsAndWithoutSelectionChangeNothing) {
     Open();
     const std::vector<Row> before = Rows();
-    ModalScript script;  // fails on any dialog that comes up
+    ModalDriver driver;  // fails on any dialog that comes up
     for (auto [row, id] : {std::pair{0, IDC_MOVE_UP}, std::pair{2, IDC_MOVE_DOWN}}) {
         SelectRow(list, row);
         Click(dialog, id);

@@ -1,4 +1,3 @@
-#include "app/Handles.h"
 #include "app/ShellState.h"
 #include "locator/FileLocator.h"
 #include "locator/LocatorTree.h"
@@ -17,35 +16,6 @@ using testsupport::TempDir;
 namespace {
 
 using Action = std::function<void(HWND tree)>;
-
-// The modal dialog is driven from its owner: the first WM_ENTERIDLE of the dialog's loop runs
-// the action on the tree, then the Done button finishes the dialog.
-LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* action = reinterpret_cast<Action*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX && action) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        HWND dialog = reinterpret_cast<HWND>(lParam);
-        (*action)(GetDlgItem(dialog, IDC_TREE));
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, kDoneNotification), 0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-INT_PTR RunLocator(Action action) {
-    WNDCLASSW owner = {};
-    owner.lpfnWndProc = OwnerProc;
-    owner.hInstance = GetModuleHandleW(nullptr);
-    owner.lpszClassName = L"LocatorTestOwner";
-    RegisterClassW(&owner);
-    HWND window = CreateWindowW(owner.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                owner.hInstance, nullptr);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&action));
-    const INT_PTR result = DialogBoxParamW(locatorInstance, MAKEINTRESOURCEW(IDD_LOCATE), window,
-                                           LocatorDialogProc, 0);
-    DestroyWindow(window);
-    return result;
-}
 
 std::wstring Text(HWND tree, HTREEITEM item) {
     wchar_t text[MAX_PATH] = {};
@@ -127,9 +97,21 @@ protected:
         foldersOnly = false;
         resIdOffset = 0;
     }
-    void Open(const std::wstring& relative, Action action) {
-        wcscpy_s(locatorPath, (base_ + relative).c_str());
-        ASSERT_EQ(1, RunLocator(action));
+    // Runs the dialog at the location; once it is up, the action sees the tree, then Done ends
+    // the dialog.
+    void OpenAt(const std::wstring& location, const Action& action) {
+        wcscpy_s(locatorPath, location.c_str());
+        testsupport::ModalDriver driver;
+        driver.OnDialog(L"Locate", [&action](HWND dialog) {
+            action(GetDlgItem(dialog, IDC_TREE));
+            testsupport::PressDone(dialog);
+        });
+        ASSERT_EQ(1, DialogBoxParamW(locatorInstance, MAKEINTRESOURCEW(IDD_LOCATE), nullptr,
+                                     LocatorDialogProc, 0));
+    }
+    // The dialog at a location below the folder.
+    void Open(const std::wstring& relative, const Action& action) {
+        OpenAt(base_ + relative, action);
     }
 
     TempDir dir_;
@@ -138,16 +120,16 @@ protected:
 };
 
 TEST_F(LocatorTest, AnEmptyLocationShowsOnlyTheCollapsedRoot) {
-    ASSERT_EQ(1, RunLocator([](HWND tree) {
-                  const HTREEITEM root = TreeView_GetRoot(tree);
-                  ASSERT_NE(nullptr, root);
-                  EXPECT_EQ(L"\\", Text(tree, root));
-                  EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, root));
-                  EXPECT_EQ(nullptr, TreeView_GetChild(tree, root));
-                  EXPECT_FALSE(Expanded(tree, root));
-                  EXPECT_EQ(kClosedFolder, Item(tree, root).iImage);
-                  EXPECT_EQ(1, Item(tree, root).cChildren);
-              }));
+    OpenAt(L"", [](HWND tree) {
+        const HTREEITEM root = TreeView_GetRoot(tree);
+        ASSERT_NE(nullptr, root);
+        EXPECT_EQ(L"\\", Text(tree, root));
+        EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, root));
+        EXPECT_EQ(nullptr, TreeView_GetChild(tree, root));
+        EXPECT_FALSE(Expanded(tree, root));
+        EXPECT_EQ(kClosedFolder, Item(tree, root).iImage);
+        EXPECT_EQ(1, Item(tree, root).cChildren);
+    });
 }
 
 TEST_F(LocatorTest, ARememberedFileIsSelectedAndComesBackAsTheFileSystemSpellsIt) {
@@ -155,16 +137,15 @@ TEST_F(LocatorTest, ARememberedFileIsSelectedAndComesBackAsTheFileSystemSpellsIt
         SCOPED_TRACE(testing::Message() << remembered);
         std::wstring upper = base_;
         CharUpperW(upper.data());
-        wcscpy_s(locatorPath, (upper + remembered).c_str());
-        ASSERT_EQ(1, RunLocator([&](HWND tree) {
-                      const HTREEITEM file = Find(tree, base_ + L"\\Windows\\foo.exe");
-                      EXPECT_EQ(file, TreeView_GetSelection(tree));
-                      for (HTREEITEM up = TreeView_GetParent(tree, file); up;
-                           up = TreeView_GetParent(tree, up)) {
-                          EXPECT_TRUE(Expanded(tree, up)) << Text(tree, up);
-                          EXPECT_EQ(kOpenFolder, Item(tree, up).iImage);
-                      }
-                  }));
+        OpenAt(upper + remembered, [&](HWND tree) {
+            const HTREEITEM file = Find(tree, base_ + L"\\Windows\\foo.exe");
+            EXPECT_EQ(file, TreeView_GetSelection(tree));
+            for (HTREEITEM up = TreeView_GetParent(tree, file); up;
+                 up = TreeView_GetParent(tree, up)) {
+                EXPECT_TRUE(Expanded(tree, up)) << Text(tree, up);
+                EXPECT_EQ(kOpenFolder, Item(tree, up).iImage);
+            }
+        });
         EXPECT_STREQ((base_ + L"\\Windows\\foo.exe").c_str(), locatorPath);
     }
 }
@@ -268,23 +249,19 @@ TEST_F(LocatorTest, APathTooDeepIsNotOfferedAndNeverCut) {
     ASSERT_TRUE(CreateDirectoryW((longRoot + deep).c_str(), nullptr));
     const std::wstring fits(19, L'f'), tooLong(20, L'g'), opens(15, L'o'), shut(16, L's');
     for (const std::wstring& file : {fits, tooLong}) {
-        HANDLE created = CreateFileW((longRoot + deep + L"\\" + file).c_str(), GENERIC_WRITE, 0,
-                                     nullptr, CREATE_NEW, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, created);
-        CloseHandle(created);
+        ASSERT_TRUE(testsupport::WriteBytes(longRoot + deep + L"\\" + file, ""));
     }
     for (const std::wstring& folder : {opens, shut}) {
         ASSERT_TRUE(CreateDirectoryW((longRoot + deep + L"\\" + folder).c_str(), nullptr));
     }
     const std::wstring picked = deep + L"\\" + fits;
     ASSERT_EQ(259u, picked.size());
-    wcscpy_s(locatorPath, picked.c_str());
-    ASSERT_EQ(1, RunLocator([&](HWND tree) {
-                  const HTREEITEM folder = Find(tree, deep);
-                  EXPECT_EQ((std::vector<std::wstring>{fits, opens, shut}), Children(tree, folder));
-                  EXPECT_EQ(1, Item(tree, Find(tree, deep + L"\\" + opens)).cChildren);
-                  EXPECT_EQ(0, Item(tree, Find(tree, deep + L"\\" + shut)).cChildren);
-              }));
+    OpenAt(picked, [&](HWND tree) {
+        const HTREEITEM folder = Find(tree, deep);
+        EXPECT_EQ((std::vector<std::wstring>{fits, opens, shut}), Children(tree, folder));
+        EXPECT_EQ(1, Item(tree, Find(tree, deep + L"\\" + opens)).cChildren);
+        EXPECT_EQ(0, Item(tree, Find(tree, deep + L"\\" + shut)).cChildren);
+    });
     EXPECT_EQ(picked, locatorPath);
     // A path this long needs the long form to be deleted on Windows.
     testsupport::DeleteTree(longRoot + deep);
@@ -294,24 +271,20 @@ TEST_F(LocatorTest, APathTooDeepIsNotOfferedAndNeverCut) {
 TEST_F(LocatorTest, TreePicturesFollowTheScreenDensity) {
     for (const int offset : {0, 100}) {
         resIdOffset = offset;
-        ASSERT_EQ(1, RunLocator([&](HWND tree) {
-                      const int side = offset ? 32 : 16;
-                      ASSERT_NE(nullptr, treeImages);
-                      EXPECT_EQ(treeImages, TreeView_GetImageList(tree, TVSIL_NORMAL));
-                      EXPECT_EQ(5, ImageList_GetImageCount(treeImages));
-                      int width = 0, height = 0;
-                      ImageList_GetIconSize(treeImages, &width, &height);
-                      EXPECT_EQ(side, width);
-                      EXPECT_EQ(side, height);
-                      WindowDC screen(nullptr);
-                      MemoryDC dc(screen.get());
-                      GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen.get(), side, side));
-                      SelectedObject selected(dc.get(), canvas.get());
-                      PatBlt(dc.get(), 0, 0, side, side, WHITENESS);
-                      ImageList_Draw(treeImages, kClosedFolder, dc.get(), 0, 0, ILD_NORMAL);
-                      EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc.get(), 0, 0));
-                      EXPECT_NE(RGB(255, 255, 255), GetPixel(dc.get(), side / 2, side / 2));
-                  }));
+        OpenAt(L"", [&](HWND tree) {
+            const int side = offset ? 32 : 16;
+            ASSERT_NE(nullptr, treeImages);
+            EXPECT_EQ(treeImages, TreeView_GetImageList(tree, TVSIL_NORMAL));
+            EXPECT_EQ(5, ImageList_GetImageCount(treeImages));
+            int width = 0, height = 0;
+            ImageList_GetIconSize(treeImages, &width, &height);
+            EXPECT_EQ(side, width);
+            EXPECT_EQ(side, height);
+            testsupport::Canvas canvas(side, side, RGB(255, 255, 255));
+            ImageList_Draw(treeImages, kClosedFolder, canvas.dc(), 0, 0, ILD_NORMAL);
+            EXPECT_EQ(RGB(255, 255, 255), canvas.Pixel(0, 0));
+            EXPECT_NE(RGB(255, 255, 255), canvas.Pixel(side / 2, side / 2));
+        });
         EXPECT_EQ(nullptr, treeImages);
     }
 }

@@ -1,22 +1,11 @@
 #include "locator/LocatorTree.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-class TreeControl {
-public:
-    TreeControl()
-        : tree_(CreateWindowExW(0, WC_TREEVIEWW, L"", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr)) {}
-    ~TreeControl() { DestroyWindow(tree_); }
-    HWND get() const { return tree_; }
-
-private:
-    HWND tree_;
-};
 
 std::wstring Pattern(HWND tree, HTREEITEM item, bool* ok = nullptr) {
     wchar_t pattern[MAX_PATH] = L"junk";
@@ -28,7 +17,9 @@ std::wstring Pattern(HWND tree, HTREEITEM item, bool* ok = nullptr) {
 }
 
 TEST(LocatorTree, SearchPatternsFollowTheChainOfParents) {
-    TreeControl tree;
+    testsupport::OwnedWindow tree(CreateWindowExW(0, WC_TREEVIEWW, L"", WS_POPUP, 0, 0, 200, 200,
+                                                  nullptr, nullptr, GetModuleHandleW(nullptr),
+                                                  nullptr));
     ASSERT_NE(nullptr, tree.get());
     ASSERT_TRUE(FillRoots(tree.get()));
     const HTREEITEM root = TreeView_GetRoot(tree.get());

@@ -1,9 +1,12 @@
 #include "model/EyeAnimator.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+using testsupport::RectText;
 
 namespace {
 
@@ -12,11 +15,6 @@ constexpr RECT kRightEye = {40, 8, 58, 22};
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-std::string Text(const RECT& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-           "," + std::to_string(r.bottom);
-}
 
 bool Inside(const RECT& rect, int x, int y) {
     return PtInRect(&rect, {x, y}) != FALSE;
@@ -27,41 +25,22 @@ COLORREF Pattern(int x, int y) {
     return RGB(40 + x, 80 + y, 200);
 }
 
-// A memory device context with a 64 by 32 bitmap of its own, filled with a colour function.
-class Canvas {
-public:
-    explicit Canvas(COLORREF (*colour)(int, int)) {
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof(info.bmiHeader), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        previous_ = SelectObject(dc_, bitmap_);
-        ForEach([&](int x, int y) { SetPixel(dc_, x, y, colour(x, y)); });
-    }
-    ~Canvas() {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
-    template <class F> static void ForEach(F f) {
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                f(x, y);
-            }
+constexpr int kWidth = 64;
+constexpr int kHeight = 32;
+
+template <class F> void ForEachPixel(F f) {
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            f(x, y);
         }
     }
-    static constexpr int kWidth = 64;
-    static constexpr int kHeight = 32;
+}
 
-private:
-    HDC dc_ = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
-};
-
-COLORREF Green(int, int) {
-    return kGreen;
+// A 64 by 32 canvas painted with the colour function.
+testsupport::Canvas Painted(COLORREF (*colour)(int, int)) {
+    std::vector<COLORREF> colours;
+    ForEachPixel([&](int x, int y) { colours.push_back(colour(x, y)); });
+    return testsupport::Canvas(kWidth, kHeight, colours);
 }
 
 }  // namespace
@@ -79,9 +58,9 @@ TEST(EyeGeometry, NinePupilBoxes) {
                                      "10,18,14,22", "19,18,23,22", "26,18,30,22",
                                      "26,13,30,17", "26,6,30,10",  "19,13,23,17"};
     for (int gaze = 0; gaze < kGazeCount; ++gaze) {
-        EXPECT_EQ(boxes[gaze], Text(PupilBox(kLeftEye, static_cast<Gaze>(gaze), 4))) << gaze;
+        EXPECT_EQ(boxes[gaze], RectText(PupilBox(kLeftEye, static_cast<Gaze>(gaze), 4))) << gaze;
     }
-    EXPECT_EQ("15,9,23,17", Text(RestoreSquare(PupilBox(kLeftEye, Gaze::Centre, 4), 4)));
+    EXPECT_EQ("15,9,23,17", RectText(RestoreSquare(PupilBox(kLeftEye, Gaze::Centre, 4), 4)));
 }
 
 TEST(EyeAnimator, FirstEyesAndTheLeftWidthRule) {
@@ -89,7 +68,7 @@ TEST(EyeAnimator, FirstEyesAndTheLeftWidthRule) {
     animator.SetEyes(kLeftEye, {40, 8, 80, 30});
     animator.SetEyes({0, 0, 35, 35}, {40, 0, 75, 35});
     EXPECT_EQ(4, animator.pupilSize);  // from the left eye's width 18; the right is 40 wide
-    EXPECT_EQ(Text(kLeftEye), Text(animator.geometry.leftEye));
+    EXPECT_EQ(RectText(kLeftEye), RectText(animator.geometry.leftEye));
     const POINT centre = animator.geometry.rightAnchors[static_cast<int>(Gaze::Centre)];
     EXPECT_EQ(60, centre.x);
     EXPECT_EQ(19, centre.y);
@@ -98,20 +77,20 @@ TEST(EyeAnimator, FirstEyesAndTheLeftWidthRule) {
 // After a Centre draw the next draw copies exactly the 8 by 8 square at (15, 9) (and the right
 // eye's) back from the image, and draws the new pupils black.
 TEST(EyeAnimator, RestoresTheSquareUnderTheOldPupil) {
-    Canvas image(Pattern);
-    Canvas target(Green);
+    const testsupport::Canvas image = Painted(Pattern);
+    testsupport::Canvas target(kWidth, kHeight, kGreen);
     EyeAnimator animator;
     animator.SetEyes(kLeftEye, kRightEye);
     animator.LookCentre(target.dc(), image.dc());
-    EXPECT_EQ(kBlack, GetPixel(target.dc(), 21, 15));
-    EXPECT_EQ(kBlack, GetPixel(target.dc(), 49, 15));
+    EXPECT_EQ(kBlack, target.Pixel(21, 15));
+    EXPECT_EQ(kBlack, target.Pixel(49, 15));
     animator.LookRight(target.dc(), image.dc());
-    EXPECT_EQ(kBlack, GetPixel(target.dc(), 28, 15));
-    EXPECT_EQ(kBlack, GetPixel(target.dc(), 56, 15));
+    EXPECT_EQ(kBlack, target.Pixel(28, 15));
+    EXPECT_EQ(kBlack, target.Pixel(56, 15));
     const RECT restored[] = {{15, 9, 23, 17}, {43, 9, 51, 17}};
     const RECT pupils[] = {animator.previousLeftPupil, animator.previousRightPupil};
-    Canvas::ForEach([&](int x, int y) {
-        const COLORREF pixel = GetPixel(target.dc(), x, y);
+    ForEachPixel([&](int x, int y) {
+        const COLORREF pixel = target.Pixel(x, y);
         if (Inside(pupils[0], x, y) || Inside(pupils[1], x, y)) {
             EXPECT_TRUE(pixel == kBlack || pixel == kGreen) << x << "," << y;
         } else {
@@ -122,7 +101,7 @@ TEST(EyeAnimator, RestoresTheSquareUnderTheOldPupil) {
 }
 
 TEST(EyeAnimator, WithoutAnImagePaintsTheOldPupilsWhite) {
-    Canvas target(Green);
+    testsupport::Canvas target(kWidth, kHeight, kGreen);
     EyeAnimator animator;
     animator.LookCentre(target.dc(), nullptr);  // no eyes yet: draws nothing
     animator.SetEyes(kLeftEye, kRightEye);
@@ -130,10 +109,10 @@ TEST(EyeAnimator, WithoutAnImagePaintsTheOldPupilsWhite) {
     const RECT old[] = {animator.previousLeftPupil, animator.previousRightPupil};
     animator.LookDown(target.dc(), nullptr);
     const RECT pupils[] = {animator.previousLeftPupil, animator.previousRightPupil};
-    EXPECT_EQ(kWhite, GetPixel(target.dc(), 21, 15));
-    EXPECT_EQ(kBlack, GetPixel(target.dc(), 21, 20));
-    Canvas::ForEach([&](int x, int y) {
-        const COLORREF pixel = GetPixel(target.dc(), x, y);
+    EXPECT_EQ(kWhite, target.Pixel(21, 15));
+    EXPECT_EQ(kBlack, target.Pixel(21, 20));
+    ForEachPixel([&](int x, int y) {
+        const COLORREF pixel = target.Pixel(x, y);
         const COLORREF drawn = Inside(pupils[0], x, y) || Inside(pupils[1], x, y) ? kBlack
                                : Inside(old[0], x, y) || Inside(old[1], x, y)     ? kWhite
                                                                                   : kGreen;
@@ -148,7 +127,7 @@ EyeAnimator* watched = nullptr;
 std::vector<std::string> seen;
 void RecordPause(DWORD milliseconds) {
     EXPECT_EQ(200u, milliseconds);
-    seen.push_back(Text(watched->previousLeftPupil));
+    seen.push_back(RectText(watched->previousLeftPupil));
 }
 
 }  // namespace
@@ -176,7 +155,7 @@ TEST(EyeAnimator, AnimationsStepAndPause) {
          {G::Left, G::UpLeft, G::Up, G::UpRight, G::Right, G::DownRight, G::Down, G::DownLeft,
           G::Centre}},
     };
-    Canvas target(Green);
+    testsupport::Canvas target(kWidth, kHeight, kGreen);
     const auto realPause = EyeAnimator::pause;
     EyeAnimator::pause = RecordPause;
     for (bool withPauses : {true, false}) {
@@ -192,11 +171,11 @@ TEST(EyeAnimator, AnimationsStepAndPause) {
             }
             std::vector<std::string> expected;
             for (size_t i = 0; i + 1 < row.steps.size() && (withPauses || row.play); ++i) {
-                expected.push_back(Text(PupilBox(kLeftEye, row.steps[i], 4)));
+                expected.push_back(RectText(PupilBox(kLeftEye, row.steps[i], 4)));
             }
             EXPECT_EQ(expected, seen) << row.steps.size() << " steps";
-            EXPECT_EQ(Text(PupilBox(kRightEye, row.steps.back(), 4)),
-                      Text(animator.previousRightPupil));
+            EXPECT_EQ(RectText(PupilBox(kRightEye, row.steps.back(), 4)),
+                      RectText(animator.previousRightPupil));
         }
     }
     EyeAnimator::pause = realPause;

@@ -6,14 +6,7 @@
 #include <random>
 #include <string>
 
-namespace {
-
-std::string Text(const RECT& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-           "," + std::to_string(r.bottom);
-}
-
-}  // namespace
+using testsupport::RectText;
 
 TEST(EyeFileReader, ParseRectLines) {
     const struct {
@@ -38,7 +31,7 @@ TEST(EyeFileReader, ParseRectLines) {
         EXPECT_EQ(std::string(c.rect) != "0,0,0,0",
                   EyeFileReader::ParseRect(c.line, c.xOffset, rect))
             << c.line;
-        EXPECT_EQ(c.rect, Text(rect)) << c.line;
+        EXPECT_EQ(c.rect, RectText(rect)) << c.line;
     }
 }
 
@@ -98,7 +91,7 @@ TEST(EyeFileReader, ReadFiles) {
         RECT rightEye = leftEye;
         EXPECT_EQ(c.ok, EyeFileReader::Read(path.c_str(), c.xOffset, leftEye, rightEye)) << c.name;
         EXPECT_EQ(c.ok ? "12,8,30,22 40,8,58,22" : "0,0,0,0 0,0,0,0",
-                  Text(leftEye) + " " + Text(rightEye))
+                  RectText(leftEye) + " " + RectText(rightEye))
             << c.name;
         EXPECT_TRUE(DeleteFileW(path.c_str())) << c.name << ": left open";
     }
@@ -128,7 +121,7 @@ TEST(EyeFileReader, BadFiles) {
         RECT leftEye;
         RECT rightEye;
         EXPECT_EQ(c.ok, EyeFileReader::Read(path.c_str(), 0, leftEye, rightEye)) << c.name;
-        EXPECT_EQ(c.ok ? "40,8,58,22" : "0,0,0,0", Text(rightEye)) << c.name;
+        EXPECT_EQ(c.ok ? "40,8,58,22" : "0,0,0,0", RectText(rightEye)) << c.name;
         EXPECT_TRUE(DeleteFileW(path.c_str())) << c.name;
     }
     RECT leftEye;
@@ -136,7 +129,7 @@ TEST(EyeFileReader, BadFiles) {
     EXPECT_FALSE(EyeFileReader::Read((dir.path() + L"missing.eye").c_str(), 0, leftEye, rightEye));
     EXPECT_FALSE(EyeFileReader::Read(dir.MakeDir(L"folder.eye").c_str(), 0, leftEye, rightEye));
     const std::wstring locked = dir.WriteFile(L"locked.eye", "12,8,30,22\r\n40,8,58,22");
-    HANDLE held = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    KernelHandle held(
+        CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(EyeFileReader::Read(locked.c_str(), 0, leftEye, rightEye));
-    CloseHandle(held);
 }

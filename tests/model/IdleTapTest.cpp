@@ -1,37 +1,27 @@
 #include "model/IdleTap.h"
 
-#include "app/Handles.h"
 #include "app/Render.h"
 #include "app/ShellFixture.h"
-#include "store/RegKey.h"
 #include "store/Settings.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-using shelltest::AddBlinket;
 using shelltest::AdvancedBy;
-using shelltest::ReadSetting;
 using shelltest::ShellTest;
-using shelltest::WriteImage;
-using testsupport::FindThreadWindow;
-using testsupport::ModalDriver;
+using testsupport::AddBlinket;
 
 namespace {
-
-const char kEyes[] = "4,4,16,26\r\n24,4,36,26\r\n";
 
 class IdleTest : public ShellTest {
 protected:
     // Three blinkets of which only the middle one has eyes, in a real main window.
     void SetUp() override {
         ShellTest::SetUp();
-        const std::wstring face = WriteImage(dir, L"face.bmp", 40, 30, 0xFFFFFF);
-        dir.WriteFile(L"face.bmp.eye", kEyes);
-        AddBlinket(WriteImage(dir, L"left.bmp", 20, 30, 0xFF0000));
-        eyed = AddBlinket(face);
-        AddBlinket(WriteImage(dir, L"right.bmp", 20, 30, 0x0000FF));
+        AddBlinket(Image(L"left.bmp", 20, 30, 0xFF0000));
+        eyed = AddFace();
+        AddBlinket(Image(L"right.bmp", 20, 30, 0x0000FF));
         ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixIdleTest"));
     }
 
@@ -55,9 +45,7 @@ TEST_F(IdleTest, AReloadRequestRebuildsOnceInsteadOfAnimating) {
     eyed->frameWidth = 1;  // the next layout writes it again
     const MtRandom before = rng;
     IdleStep();
-    DWORD reload = 1;
-    ASSERT_TRUE(ReadSetting(L"reload", &reload));
-    EXPECT_EQ(0u, reload);
+    EXPECT_EQ(0u, rawreg::Dword(rawreg::kSettingsKey, L"reload"));
     EXPECT_EQ(40, eyed->frameWidth);
     EXPECT_TRUE(AdvancedBy(before, 0));
 
@@ -93,16 +81,14 @@ TEST(IdleAnimation, EachDrawPlaysItsAnimation) {
     static EyeAnimator* playing = nullptr;
     EyeAnimator::pause = [](DWORD) { atPauses.push_back(playing->previousLeftPupil); };
     const RECT eye = {12, 8, 30, 22};
-    MemoryDC target(nullptr);
-    GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(WindowDC(nullptr).get(), 64, 32));
-    SelectedObject selected(target.get(), canvas.get());
+    testsupport::Canvas target(64, 32, RGB(0, 0, 0));
     for (uint32_t draw = 0; draw <= kIdleDrawMax; ++draw) {
         const Case& c = cases[draw];
         EyeAnimator eyes;
         eyes.SetEyes(eye, {40, 8, 58, 22});
         playing = &eyes;
         atPauses.clear();
-        PlayIdleAnimation(eyes, draw, target.get(), nullptr);
+        PlayIdleAnimation(eyes, draw, target.dc(), nullptr);
         const RECT last = PupilBox(eye, c.last, eyes.pupilSize);
         const RECT first = atPauses.empty() ? eyes.previousLeftPupil : atPauses.front();
         const RECT expectedFirst = PupilBox(eye, c.first, eyes.pupilSize);
@@ -112,7 +98,7 @@ TEST(IdleAnimation, EachDrawPlaysItsAnimation) {
     }
     EyeAnimator eyes;
     eyes.SetEyes(eye, eye);
-    PlayIdleAnimation(eyes, kIdleDrawMax + 1, target.get(), nullptr);
+    PlayIdleAnimation(eyes, kIdleDrawMax + 1, target.dc(), nullptr);
     EXPECT_TRUE(IsRectEmpty(&eyes.previousLeftPupil));
 }
 
@@ -142,7 +128,7 @@ TEST(TapHits, OnlyXCountsWithTwoPixelsOfLeewayEachSide) {
 }
 
 TEST_F(ShellTest, ATapOnNothingToRunOnlyRecordsThePoint) {
-    const std::wstring image = WriteImage(dir, L"image.bmp", 20, 20, 0xFF0000);
+    const std::wstring image = Image(L"image.bmp", 20, 20, 0xFF0000);
     for (int action : {kActionNone, kActionNoneEnd, kActionWebPage, kActionProgram}) {
         AddBlinket(image, action);
     }
@@ -151,22 +137,13 @@ TEST_F(ShellTest, ATapOnNothingToRunOnlyRecordsThePoint) {
     LayoutBlinkets(x, y);
     for (POINT tap : {POINT{10, 7}, POINT{30, 0}, POINT{55, 19}, POINT{80, 3}, POINT{500, 9}}) {
         HandleTap(tap);
-        DWORD xTap = 0;
-        DWORD yTap = 0;
-        ASSERT_TRUE(ReadSetting(L"xTap", &xTap));
-        ASSERT_TRUE(ReadSetting(L"yTap", &yTap));
-        EXPECT_EQ(static_cast<DWORD>(tap.x), xTap);
-        EXPECT_EQ(static_cast<DWORD>(tap.y), yTap);
+        EXPECT_EQ(static_cast<DWORD>(tap.x), rawreg::Dword(rawreg::kSettingsKey, L"xTap"));
+        EXPECT_EQ(static_cast<DWORD>(tap.y), rawreg::Dword(rawreg::kSettingsKey, L"yTap"));
     }
     // Nothing else was written: no list saved, as no Options ran.
-    HKEY settings = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, shelltest::kSettingsKey + 1, 0,
-                                           KEY_READ, &settings));
     DWORD subkeys = 99;
     DWORD values = 99;
-    RegQueryInfoKeyW(settings, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
-                     nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(settings);
+    ASSERT_TRUE(rawreg::CountEntries(rawreg::kSettingsKey, &subkeys, &values));
     EXPECT_EQ(0u, subkeys);
     EXPECT_EQ(2u, values);
     EXPECT_FALSE(dialogActive);
@@ -175,31 +152,24 @@ TEST_F(ShellTest, ATapOnNothingToRunOnlyRecordsThePoint) {
 // The dialog deletes the tapped blinket's image, so that after the new layout another Show
 // Options blinket stands under the tap point; it must not open the dialog a second time.
 TEST_F(ShellTest, TheTapEndsWithTheOptionsDialog) {
-    const std::wstring tapped = WriteImage(dir, L"tapped.bmp", 20, 20, 0xFF0000);
+    const std::wstring tapped = Image(L"tapped.bmp", 20, 20, 0xFF0000);
     AddBlinket(tapped, kActionShowOptions);
-    AddBlinket(WriteImage(dir, L"next.bmp", 20, 20, 0x00FF00), kActionShowOptions);
+    AddBlinket(Image(L"next.bmp", 20, 20, 0x00FF00), kActionShowOptions);
     ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixTapTest"));
     int dialogs = 0;
-    HWND seen = nullptr;
     bool activeDuringDialog = false;
-    // Closes every Options dialog that comes up, for as long as the tap runs.
-    ModalDriver driver({[&] {
-        HWND dialog = FindThreadWindow(L"#32770", L"Options");
-        if (dialog && dialog != seen) {
-            seen = dialog;
-            ++dialogs;
-            activeDuringDialog = dialogActive;
-            DeleteFileW(tapped.c_str());
-            PostMessageW(dialog, WM_CLOSE, 0, 0);
-        }
-        return false;
-    }});
+    // A second dialog would be one the driver does not expect: it fails the test and closes it.
+    testsupport::ModalDriver driver;
+    driver.OnDialog(L"Options", [&](HWND dialog) {
+        ++dialogs;
+        activeDuringDialog = dialogActive;
+        DeleteFileW(tapped.c_str());
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
     HandleTap({10, 10});
     EXPECT_EQ(1, dialogs);
     EXPECT_TRUE(activeDuringDialog);
     EXPECT_FALSE(dialogActive);
     EXPECT_EQ(0, blinkets.At(1)->xOffset);
-    RegKey saved;
-    EXPECT_TRUE(saved.Open(HKEY_CURRENT_USER,
-                           L"\\Software\\Tarnwick\\Ocellix\\Blinkets\\Blinket_00", false));
+    EXPECT_TRUE(rawreg::KeyExists(rawreg::BlinketKey(0)));
 }

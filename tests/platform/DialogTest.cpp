@@ -1,4 +1,5 @@
 #include "platform/PocketShell.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ constexpr int kEditId = 1000;
 constexpr DWORD kPocketFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN;
 constexpr UINT_PTR kSafetyTimer = 77;
 
-using Command = std::pair<WORD, WORD>; // id, notification code
+using Command = std::pair<WORD, WORD>;  // id, notification code
 
 // What one dialog asks of the shell and what its procedure saw.
 struct DialogRun {
@@ -33,8 +34,8 @@ public:
         Add32(0);
         Add16(okButton ? 2 : 1);
         AddSize(10, 10, 160, 80);
-        Add16(0); // no menu
-        Add16(0); // the dialog class
+        Add16(0);  // no menu
+        Add16(0);  // the dialog class
         AddText(L"Test");
         Add16(8);
         AddText(L"MS Shell Dlg");
@@ -63,7 +64,7 @@ private:
     }
     void AddItem(DWORD style, WORD id, WORD classAtom) {
         if (words_.size() % 2) {
-            Add16(0); // items start on a DWORD boundary
+            Add16(0);  // items start on a DWORD boundary
         }
         Add32(style);
         Add32(0);
@@ -72,7 +73,7 @@ private:
         Add16(0xFFFF);
         Add16(classAtom);
         AddText(L"");
-        Add16(0); // no creation data
+        Add16(0);  // no creation data
     }
     std::vector<WORD> words_;
 };
@@ -98,39 +99,32 @@ INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     }
     case WM_COMMAND:
-        if (LOWORD(wParam) != kEditId) { // the edit control's own notifications do not count
+        if (LOWORD(wParam) != kEditId) {  // the edit control's own notifications do not count
             run->commands.push_back({LOWORD(wParam), HIWORD(wParam)});
         }
         if (run->endOnDone && LOWORD(wParam) == IDOK && HIWORD(wParam) != 0) {
             EndDialog(dialog, 1);
         }
         return TRUE;
-    case WM_TIMER: // the posted key never arrived as a command: do not hang the suite
+    case WM_TIMER:  // the posted key never arrived as a command: do not hang the suite
         EndDialog(dialog, -2);
         return TRUE;
     }
     return FALSE;
 }
 
-class ModelessDialog {
-public:
-    ModelessDialog(DialogRun& run, DWORD style, bool okButton = false)
-        : template_(style, okButton),
-          dialog_(CreateDialogIndirectParamW(GetModuleHandleW(nullptr), template_.get(), nullptr,
-                                             TestDialogProc, reinterpret_cast<LPARAM>(&run))) {}
-    ~ModelessDialog() { DestroyWindow(dialog_); }
-    HWND get() const { return dialog_; }
-
-private:
-    DialogTemplate template_;
-    HWND dialog_;
-};
+testsupport::OwnedWindow OpenModeless(DialogRun& run, DWORD style, bool okButton = false) {
+    const DialogTemplate made(style, okButton);
+    return testsupport::OwnedWindow(CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                                               made.get(), nullptr, TestDialogProc,
+                                                               reinterpret_cast<LPARAM>(&run)));
+}
 
 const Command kDone = {IDOK, kDoneNotification};
 
 TEST(PocketDialog, FullScreenFillsTheWorkAreaAndTheCloseBoxIsThere) {
     DialogRun run;
-    ModelessDialog dialog(run, WS_POPUP | WS_CAPTION);
+    const auto dialog = OpenModeless(run, WS_POPUP | WS_CAPTION);
     ASSERT_NE(nullptr, dialog.get());
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
@@ -144,7 +138,7 @@ TEST(PocketDialog, FullScreenFillsTheWorkAreaAndTheCloseBoxIsThere) {
 
     DialogRun plain;
     plain.flags = SHIDIF_DONEBUTTON;
-    ModelessDialog small(plain, WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    const auto small = OpenModeless(plain, WS_POPUP | WS_CAPTION | WS_SYSMENU);
     GetWindowRect(small.get(), &window);
     EXPECT_LT(window.right - window.left, monitor.rcWork.right - monitor.rcWork.left);
 }
@@ -155,8 +149,8 @@ TEST(PocketDialog, EscEnterAndTheCloseBoxEndTheModalLoopAsDone) {
         UINT message;
         WPARAM wParam;
     } posts[] = {
-        {kEditId, WM_KEYDOWN, VK_ESCAPE}, // the dialog manager makes it IDCANCEL
-        {kEditId, WM_KEYDOWN, VK_RETURN}, // IDOK with code 0, no control with id 1
+        {kEditId, WM_KEYDOWN, VK_ESCAPE},  // the dialog manager makes it IDCANCEL
+        {kEditId, WM_KEYDOWN, VK_RETURN},  // IDOK with code 0, no control with id 1
         {0, WM_SYSCOMMAND, SC_CLOSE},
         {0, WM_CLOSE, 0},
     };
@@ -178,7 +172,7 @@ TEST(PocketDialog, EscEnterAndTheCloseBoxEndTheModalLoopAsDone) {
 
 TEST(PocketDialog, OtherCommandsPassUnchangedAndAskingTwiceSendsOneDone) {
     DialogRun run;
-    ModelessDialog dialog(run, WS_POPUP | WS_CAPTION | WS_SYSMENU, true);
+    const auto dialog = OpenModeless(run, WS_POPUP | WS_CAPTION | WS_SYSMENU, true);
     ASSERT_NE(nullptr, dialog.get());
     SHINITDLGINFO again = {SHIDIM_FLAGS, dialog.get(), SHIDIF_DONEBUTTON};
     EXPECT_TRUE(SHInitDialog(&again));
@@ -189,12 +183,12 @@ TEST(PocketDialog, OtherCommandsPassUnchangedAndAskingTwiceSendsOneDone) {
     SendMessageW(dialog.get(), WM_SYSCOMMAND, SC_CLOSE, 0);
     const std::vector<Command> expected = {{IDOK, BN_CLICKED}, {1007, CBN_SELCHANGE}, kDone};
     EXPECT_EQ(expected, run.commands);
-    EXPECT_TRUE(IsWindow(dialog.get())); // closing is the procedure's decision
+    EXPECT_TRUE(IsWindow(dialog.get()));  // closing is the procedure's decision
 }
 
 TEST(PocketMenuBar, EmptyBarSucceedsAndShowsNothing) {
     DialogRun run;
-    ModelessDialog dialog(run, WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    const auto dialog = OpenModeless(run, WS_POPUP | WS_CAPTION | WS_SYSMENU);
     ASSERT_NE(nullptr, dialog.get());
     SHMENUBARINFO bar = {};
     bar.cbSize = sizeof(bar);
@@ -203,7 +197,7 @@ TEST(PocketMenuBar, EmptyBarSucceedsAndShowsNothing) {
     bar.hwndMB = reinterpret_cast<HWND>(1);
     EXPECT_TRUE(SHCreateMenuBar(&bar));
     EXPECT_EQ(nullptr, bar.hwndMB);
-    HWND onlyChild = GetWindow(dialog.get(), GW_CHILD); // the edit control, nothing added
+    HWND onlyChild = GetWindow(dialog.get(), GW_CHILD);  // the edit control, nothing added
     EXPECT_EQ(kEditId, GetDlgCtrlID(onlyChild));
     EXPECT_EQ(nullptr, GetWindow(onlyChild, GW_HWNDNEXT));
 

@@ -9,42 +9,37 @@
 #include <string>
 #include <vector>
 
+using testsupport::ColourOf;
+using testsupport::kKeyColour;
 using testsupport::MakeBmp;
 using testsupport::MakeGif;
 using testsupport::MakePng;
-using testsupport::ReadPixels;
 using testsupport::TempDir;
 
 namespace {
-
-constexpr COLORREF kKey = RGB(128, 0, 128);
-
-// 0x00RRGGBB as the files hold it, 0x00BBGGRR as GetPixel answers.
-COLORREF FromRgb(unsigned rgb) {
-    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
 
 struct Decoded {
     int width = 0;
     int height = 0;
     std::vector<COLORREF> pixels;
-    bool alphaCleared = false; // a 32-bit BI_RGB DIB section whose alpha bytes are all zero
+    bool alphaCleared = false;  // a 32-bit BI_RGB DIB section whose alpha bytes are all zero
 };
 
-Decoded Decode(HBITMAP bitmap) {
+// Takes the bitmap over.
+Decoded Decode(HBITMAP loaded) {
     Decoded result;
+    GdiObject<HBITMAP> bitmap(loaded);
     DIBSECTION dib = {};
-    if (bitmap && GetObjectW(bitmap, sizeof(dib), &dib) == sizeof(dib)) {
+    if (bitmap && GetObjectW(bitmap.get(), sizeof(dib), &dib) == sizeof(dib)) {
         result.width = dib.dsBm.bmWidth;
-        result.height = dib.dsBm.bmHeight; // positive: callers read the size straight from it
-        result.pixels = ReadPixels(bitmap);
+        result.height = dib.dsBm.bmHeight;  // positive: callers read the size straight from it
+        result.pixels = testsupport::ReadPixels(bitmap.get()).colours;
         const BYTE* bits = static_cast<const BYTE*>(dib.dsBm.bmBits);
         result.alphaCleared = dib.dsBm.bmBitsPixel == 32 && dib.dsBmih.biCompression == BI_RGB;
         for (int i = 0; result.alphaCleared && i < result.width * result.height; ++i) {
             result.alphaCleared = bits[i * 4 + 3] == 0;
         }
     }
-    DeleteObject(bitmap);
     return result;
 }
 
@@ -69,7 +64,17 @@ std::string OpaquePng() {
     return MakePng(5, 3, pixels);
 }
 
-TEST(ImageFile, DecodesGifPngAndBmpWithTheirSizeAndColours) {
+// Pictures decoded from files of a folder of the test's own.
+class ImageFile : public testing::Test {
+protected:
+    Decoded Load(const wchar_t* name, const std::string& bytes) const {
+        return Decode(SHLoadImageFile(dir.WriteFile(name, bytes).c_str()));
+    }
+
+    TempDir dir;
+};
+
+TEST_F(ImageFile, DecodesGifPngAndBmpWithTheirSizeAndColours) {
     const struct {
         const wchar_t* name;
         std::string bytes;
@@ -80,49 +85,44 @@ TEST(ImageFile, DecodesGifPngAndBmpWithTheirSizeAndColours) {
         // The extension does not decide the format.
         {L"really-a-gif.png", OpaqueGif()},
     };
-    TempDir dir;
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
         ASSERT_FALSE(c.bytes.empty());
-        const Decoded image = Decode(SHLoadImageFile(dir.WriteFile(c.name, c.bytes).c_str()));
+        const Decoded image = Load(c.name, c.bytes);
         ASSERT_EQ(5, image.width);
         ASSERT_EQ(3, image.height);
         ASSERT_EQ(15u, image.pixels.size());
         for (int i = 0; i < 15; ++i) {
-            EXPECT_EQ(FromRgb(kColours[i]), image.pixels[i]) << "pixel " << i;
+            EXPECT_EQ(ColourOf(kColours[i]), image.pixels[i]) << "pixel " << i;
         }
         EXPECT_TRUE(image.alphaCleared);
     }
 }
 
-TEST(ImageFile, PngPixelsBelowHalfAlphaBecomeKeyColour) {
+TEST_F(ImageFile, PngPixelsBelowHalfAlphaBecomeKeyColour) {
     const unsigned alphas[8] = {0x00, 0x01, 0x7F, 0x80, 0x81, 0xC8, 0xFF, 0x7E};
     unsigned pixels[8];
     for (int i = 0; i < 8; ++i) {
         pixels[i] = (alphas[i] << 24) | 0x20A0E0;
     }
-    TempDir dir;
-    const Decoded image =
-        Decode(SHLoadImageFile(dir.WriteFile(L"alpha.png", MakePng(4, 2, pixels)).c_str()));
+    const Decoded image = Load(L"alpha.png", MakePng(4, 2, pixels));
     ASSERT_EQ(4, image.width);
     ASSERT_EQ(2, image.height);
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(alphas[i] < 128 ? kKey : RGB(0x20, 0xA0, 0xE0), image.pixels[i])
+        EXPECT_EQ(alphas[i] < 128 ? kKeyColour : RGB(0x20, 0xA0, 0xE0), image.pixels[i])
             << "alpha " << alphas[i];
     }
     EXPECT_TRUE(image.alphaCleared);
 }
 
-TEST(ImageFile, GifTransparentIndexBecomesKeyColour) {
+TEST_F(ImageFile, GifTransparentIndexBecomesKeyColour) {
     const unsigned palette[3] = {0xFF0000, 0x00FF00, 0xFFFFFF};
     const unsigned char indices[6] = {0, 2, 1, 2, 2, 0};
-    TempDir dir;
-    const Decoded image = Decode(
-        SHLoadImageFile(dir.WriteFile(L"t.gif", MakeGif(3, 2, indices, palette, 3, 2)).c_str()));
+    const Decoded image = Load(L"t.gif", MakeGif(3, 2, indices, palette, 3, 2));
     ASSERT_EQ(3, image.width);
     ASSERT_EQ(2, image.height);
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(indices[i] == 2 ? kKey : FromRgb(palette[indices[i]]), image.pixels[i])
+        EXPECT_EQ(indices[i] == 2 ? kKeyColour : ColourOf(palette[indices[i]]), image.pixels[i])
             << "pixel " << i;
     }
     EXPECT_TRUE(image.alphaCleared);
@@ -137,53 +137,23 @@ std::string BmpClaiming(int width, int height) {
     return bytes;
 }
 
-// A 32-bit BMP whose header declares an alpha channel (0xAARRGGBB pixels, rows top first).
-std::string AlphaBmp(int width, int height, const unsigned* pixels) {
-    BITMAPFILEHEADER file = {};
-    BITMAPV5HEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + width * height * 4;
-    info.bV5Size = sizeof(info);
-    info.bV5Width = width;
-    info.bV5Height = height;
-    info.bV5Planes = 1;
-    info.bV5BitCount = 32;
-    info.bV5Compression = BI_BITFIELDS;
-    info.bV5RedMask = 0x00FF0000;
-    info.bV5GreenMask = 0x0000FF00;
-    info.bV5BlueMask = 0x000000FF;
-    info.bV5AlphaMask = 0xFF000000;
-    info.bV5CSType =
-        0x73524742; // LCS_sRGB, spelled out: the header writes it as a multi-character literal
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
-    for (int y = height - 1; y >= 0; --y) {
-        bytes.append(reinterpret_cast<const char*>(pixels + y * width), width * 4);
-    }
-    return bytes;
-}
-
-TEST(ImageFile, BmpAlphaCountsUnlessItIsZeroEverywhere) {
+TEST_F(ImageFile, BmpAlphaCountsUnlessItIsZeroEverywhere) {
     const unsigned mixed[4] = {0xFF102030, 0x00102030, 0x80102030, 0x7F102030};
     const unsigned zero[4] = {0x00102030, 0x00405060, 0x00708090, 0x00A0B0C0};
-    TempDir dir;
-    const Decoded keyed =
-        Decode(SHLoadImageFile(dir.WriteFile(L"mixed.bmp", AlphaBmp(2, 2, mixed)).c_str()));
-    const std::vector<COLORREF> keyedPixels = {RGB(0x10, 0x20, 0x30), kKey, RGB(0x10, 0x20, 0x30),
-                                               kKey};
+    const Decoded keyed = Load(L"mixed.bmp", MakeBmp(2, 2, mixed, true));
+    const std::vector<COLORREF> keyedPixels = {RGB(0x10, 0x20, 0x30), kKeyColour,
+                                               RGB(0x10, 0x20, 0x30), kKeyColour};
     EXPECT_EQ(keyedPixels, keyed.pixels);
     EXPECT_TRUE(keyed.alphaCleared);
     // Most programs leave the fourth byte of a 32-bit BMP zero and mean an opaque picture.
-    const Decoded opaque =
-        Decode(SHLoadImageFile(dir.WriteFile(L"zero.bmp", AlphaBmp(2, 2, zero)).c_str()));
+    const Decoded opaque = Load(L"zero.bmp", MakeBmp(2, 2, zero, true));
     const std::vector<COLORREF> opaquePixels = {RGB(0x10, 0x20, 0x30), RGB(0x40, 0x50, 0x60),
                                                 RGB(0x70, 0x80, 0x90), RGB(0xA0, 0xB0, 0xC0)};
     EXPECT_EQ(opaquePixels, opaque.pixels);
     EXPECT_TRUE(opaque.alphaCleared);
 }
 
-TEST(ImageFile, WhatDoesNotDecodeGivesNullWithoutLeaks) {
+TEST_F(ImageFile, WhatDoesNotDecodeGivesNullWithoutLeaks) {
     const std::string png = OpaquePng();
     const std::string gif = OpaqueGif();
     std::string corrupt = png;
@@ -202,24 +172,20 @@ TEST(ImageFile, WhatDoesNotDecodeGivesNullWithoutLeaks) {
         {L"huge.bmp", BmpClaiming(100000, 100000)},
         {L"zero-width.bmp", BmpClaiming(0, 10)},
     };
-    TempDir dir;
     std::vector<std::wstring> paths;
     for (const auto& f : files) {
         paths.push_back(dir.WriteFile(f.name, f.bytes));
     }
     paths.push_back(dir.path() + L"missing.gif");
-    paths.push_back(dir.path()); // a folder
+    paths.push_back(dir.path());  // a folder
     paths.push_back(L"");
 
     // Warm-up: the first decode loads the codecs, which keep a few objects for the process.
     DeleteObject(SHLoadImageFile(dir.WriteFile(L"ok.png", png).c_str()));
     const int before = testsupport::FreeGdiCapacity();
     for (const std::wstring& path : paths) {
-        HBITMAP bitmap = SHLoadImageFile(path.c_str());
-        EXPECT_EQ(nullptr, bitmap) << "path index " << (&path - paths.data());
-        if (bitmap) {
-            DeleteObject(bitmap);
-        }
+        GdiObject<HBITMAP> bitmap(SHLoadImageFile(path.c_str()));
+        EXPECT_EQ(nullptr, bitmap.get()) << "path index " << (&path - paths.data());
     }
     EXPECT_EQ(nullptr, SHLoadImageFile(nullptr));
     EXPECT_EQ(before, testsupport::FreeGdiCapacity());
@@ -231,15 +197,16 @@ TEST(ImageResource, DecodesGifAndBmpDataOfTypeGif) {
     ASSERT_EQ(4, gif.width);
     ASSERT_EQ(2, gif.height);
     const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
-    const std::vector<COLORREF> gifPixels = {red, green, blue, kKey, kKey, blue, green, red};
+    const std::vector<COLORREF> gifPixels = {red,        green, blue,  kKeyColour,
+                                             kKeyColour, blue,  green, red};
     EXPECT_EQ(gifPixels, gif.pixels);
     EXPECT_TRUE(gif.alphaCleared);
 
     const Decoded bmp = Decode(SHLoadImageResource(module, IDB_TEST_BMP));
     ASSERT_EQ(3, bmp.width);
     ASSERT_EQ(2, bmp.height);
-    const std::vector<COLORREF> bmpPixels = {red,          green, blue, RGB(255, 255, 0),
-                                             RGB(0, 0, 0), kKey};
+    const std::vector<COLORREF> bmpPixels = {red,          green,     blue, RGB(255, 255, 0),
+                                             RGB(0, 0, 0), kKeyColour};
     EXPECT_EQ(bmpPixels, bmp.pixels);
     EXPECT_TRUE(bmp.alphaCleared);
 }
@@ -255,16 +222,14 @@ TEST(ImageResource, MissingOrUndecodableResourceGivesNull) {
 // The loaders bring COM up themselves and leave the caller's thread as they found it.
 DWORD WINAPI LoadOnFreshThread(void* parameter) {
     DWORD* outcome = static_cast<DWORD*>(parameter);
-    HBITMAP bitmap = SHLoadImageResource(GetModuleHandleW(nullptr), IDB_TEST_GIF);
-    outcome[0] = bitmap != nullptr;
-    DeleteObject(bitmap);
+    outcome[0] = static_cast<bool>(
+        GdiObject<HBITMAP>(SHLoadImageResource(GetModuleHandleW(nullptr), IDB_TEST_GIF)));
     // S_OK, not S_FALSE: the loader did not leave COM initialised on this thread.
     const HRESULT after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     outcome[1] = after == S_OK;
     // From the multithreaded apartment it works just the same.
-    bitmap = SHLoadImageResource(GetModuleHandleW(nullptr), IDB_TEST_BMP);
-    outcome[2] = bitmap != nullptr;
-    DeleteObject(bitmap);
+    outcome[2] = static_cast<bool>(
+        GdiObject<HBITMAP>(SHLoadImageResource(GetModuleHandleW(nullptr), IDB_TEST_BMP)));
     if (SUCCEEDED(after)) {
         CoUninitialize();
     }
@@ -273,10 +238,9 @@ DWORD WINAPI LoadOnFreshThread(void* parameter) {
 
 TEST(ImageResource, InitialisesComForTheCallOnly) {
     DWORD outcome[3] = {};
-    HANDLE thread = CreateThread(nullptr, 0, LoadOnFreshThread, outcome, 0, nullptr);
-    ASSERT_NE(nullptr, thread);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    KernelHandle thread(CreateThread(nullptr, 0, LoadOnFreshThread, outcome, 0, nullptr));
+    ASSERT_TRUE(thread);
+    WaitForSingleObject(thread.get(), INFINITE);
     EXPECT_EQ(1u, outcome[0]);
     EXPECT_EQ(1u, outcome[1]);
     EXPECT_EQ(1u, outcome[2]);

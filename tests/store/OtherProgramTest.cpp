@@ -3,6 +3,8 @@
 // the values from it), under a maker name of this test's own.
 #include "store/Settings.h"
 
+#include "app/Handles.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,9 +18,7 @@ protected:
         settingsKey = L"HKCU\\Software\\" + maker + L"\\" + kProgramName;
         RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\" + maker).c_str());
     }
-    void TearDown() override {
-        RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\" + maker).c_str());
-    }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\" + maker).c_str()); }
 
     // Runs reg.exe with the arguments and returns its exit code (-1 when it could not run);
     // what it prints is collected in output.
@@ -34,34 +34,34 @@ protected:
         if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
             return -1;
         }
+        KernelHandle reader(readEnd);
         SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = writeEnd;
-        startup.hStdError = writeEnd;
         PROCESS_INFORMATION process = {};
-        const BOOL started =
-            CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                           CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
-        CloseHandle(writeEnd);
-        if (!started) {
-            CloseHandle(readEnd);
-            return -1;
+        {
+            // Closed once the child has its copy: reading then ends when the child does.
+            KernelHandle writer(writeEnd);
+            STARTUPINFOW startup = {};
+            startup.cb = sizeof(startup);
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+            startup.hStdOutput = writeEnd;
+            startup.hStdError = writeEnd;
+            if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
+                return -1;
+            }
         }
+        KernelHandle child(process.hProcess);
+        KernelHandle thread(process.hThread);
         char buffer[512];
         DWORD got = 0;
         while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
             output->append(buffer, got);
         }
-        CloseHandle(readEnd);
         DWORD exitCode = static_cast<DWORD>(-1);
-        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(process.hProcess, &exitCode);
+        if (WaitForSingleObject(child.get(), 60000) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(child.get(), &exitCode);
         }
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
         return static_cast<int>(exitCode);
     }
 

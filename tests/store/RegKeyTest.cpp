@@ -1,6 +1,6 @@
 #include "store/RegKey.h"
 
-#include "store/RawRegistry.h"
+#include "support/RawRegistry.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +56,7 @@ TEST_F(RegKeyTest, CreateMakesEveryMissingComponentAndActsOnTheLast) {
     const DWORD value = 42;
     key.SetDword(L"n", &value);
     key.CloseAll();
-    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(L"Software\\A\\B", L"n"), 42));
+    EXPECT_EQ(42u, rawreg::Dword(L"Software\\A\\B", L"n"));
     EXPECT_FALSE(rawreg::GetValue(L"Software\\A", L"n").found);
 }
 
@@ -73,8 +73,8 @@ TEST_F(RegKeyTest, OpenWithoutCreateOpensNothingWhenAComponentIsMissing) {
 
 TEST_F(RegKeyTest, BackslashesAroundAndBetweenComponentsNameTheSameKey) {
     ASSERT_TRUE(rawreg::SetDword(L"Software\\A\\B", L"n", 5));
-    const wchar_t* spellings[] = {L"Software\\A\\B", L"\\Software\\A\\B\\",
-                                  L"\\\\Software\\\\A\\B", L"Software\\A\\\\\\B\\\\"};
+    const wchar_t* spellings[] = {L"Software\\A\\B", L"\\Software\\A\\B\\", L"\\\\Software\\\\A\\B",
+                                  L"Software\\A\\\\\\B\\\\"};
     for (const wchar_t* path : spellings) {
         SCOPED_TRACE(testing::Message() << "path " << testing::PrintToString(std::wstring(path)));
         RegKey key;

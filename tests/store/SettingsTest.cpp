@@ -1,25 +1,20 @@
 #include "store/Settings.h"
 
 #include "app/ShellState.h"
-#include "store/RawRegistry.h"
+#include "support/RawRegistry.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace {
 
-const std::wstring kSettingsKey = L"Software\\Tarnwick\\Ocellix";
-const std::wstring kListKey = kSettingsKey + L"\\Blinkets";
-const std::wstring kLocatorKey = L"Software\\Tarnwick\\Blinkets";
-
-std::wstring BlinketKey(int number) {
-    wchar_t name[32];
-    wsprintfW(name, L"\\Blinket_%02d", number);
-    return kListKey + name;
-}
+using rawreg::BlinketKey;
+using rawreg::kListKey;
+using rawreg::kLocatorKey;
+using rawreg::kSettingsKey;
+using testsupport::MakeBlinket;
 
 class SettingsTest : public testing::Test {
 protected:
@@ -36,15 +31,6 @@ protected:
         ASSERT_TRUE(rawreg::SetDword(BlinketKey(number), L"ActionCmd", actionCmd));
         ASSERT_TRUE(rawreg::SetDword(BlinketKey(number), L"BlinketPos", 4));
         ASSERT_TRUE(rawreg::SetDword(BlinketKey(number), L"ImagePos", 1));
-    }
-
-    static std::unique_ptr<Blinket> MakeBlinket(const std::wstring& image, int actionCmd,
-                                                const std::wstring& actionString) {
-        auto blinket = std::make_unique<Blinket>();
-        EXPECT_TRUE(blinket->SetImageFile(image.c_str()));
-        blinket->actionCmd = actionCmd;
-        wcscpy(blinket->actionString, actionString.c_str());
-        return blinket;
     }
 
     static BlinketList<Blinket> Load() {
@@ -200,7 +186,7 @@ TEST_F(SettingsTest, SaveWritesEveryFieldAndAnEmptyActionStringAsEmptyText) {
     ASSERT_TRUE(action.found);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), action.type);
     EXPECT_EQ(2u, action.bytes.size());
-    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(BlinketKey(0), L"ActionCmd"), 3));
+    EXPECT_EQ(3u, rawreg::Dword(BlinketKey(0), L"ActionCmd"));
     const BlinketList<Blinket> loaded = Load();
     ASSERT_EQ(1, loaded.Count());
     EXPECT_EQ(folder.path() + L"a.gif", loaded.At(0)->imageFile);
@@ -273,13 +259,13 @@ TEST_F(SettingsTest, ServingAReloadRequestClearsIt) {
     EXPECT_TRUE(ReadReloadFlag(kMakerName, kProgramName));
     WriteReloadFlag(kMakerName, kProgramName, false);
     EXPECT_FALSE(ReadReloadFlag(kMakerName, kProgramName));
-    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(kSettingsKey, L"reload"), 0));
+    EXPECT_EQ(0u, rawreg::Dword(kSettingsKey, L"reload"));
 }
 
 TEST_F(SettingsTest, TapPointCreatesTheKeyAndKeepsNegativeCoordinates) {
     SaveTapPoint(kMakerName, kProgramName, POINT{-3, 250});
-    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(kSettingsKey, L"xTap"), 0xFFFFFFFD));
-    EXPECT_TRUE(rawreg::IsDword(rawreg::GetValue(kSettingsKey, L"yTap"), 250));
+    EXPECT_EQ(0xFFFFFFFDu, rawreg::Dword(kSettingsKey, L"xTap"));
+    EXPECT_EQ(250u, rawreg::Dword(kSettingsKey, L"yTap"));
 }
 
 TEST_F(SettingsTest, NullNamesTouchNothing) {
@@ -303,7 +289,8 @@ TEST_F(SettingsTest, OnlyAUsablePickIsRememberedAsLocation) {
     EXPECT_STREQ(L"", location);
     EXPECT_TRUE(SaveLocatorLocation(L"\\Windows\\foo.exe"));
     const std::wstring tooLong(MAX_PATH, L'p');
-    for (const wchar_t* refused : {L"\\\\", L"", tooLong.c_str(), static_cast<const wchar_t*>(nullptr)}) {
+    for (const wchar_t* refused :
+         {L"\\\\", L"", tooLong.c_str(), static_cast<const wchar_t*>(nullptr)}) {
         EXPECT_FALSE(SaveLocatorLocation(refused));
     }
     ReadLocatorLocation(location);

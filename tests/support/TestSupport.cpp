@@ -1,18 +1,30 @@
 #include "support/TestSupport.h"
 
+#include "app/ShellState.h"
+#include "platform/PocketShell.h"
+
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlwapi.h>
+#include <strsafe.h>
 #include <wincodec.h>
+#include <wrl/client.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
+#include <cstdlib>
+
+using Microsoft::WRL::ComPtr;
 
 namespace testsupport {
 
+// ---------------------------------------------------------------- handles, files, registry
+
 RegistrySandbox::RegistrySandbox() {
     wchar_t name[96];
-    wsprintfW(name, L"Software\\OcellixTestSandbox\\%lu-%lu", GetCurrentProcessId(),
-              GetTickCount());
+    StringCchPrintfW(name, 96, L"Software\\OcellixTestSandbox\\%lu-%lu", GetCurrentProcessId(),
+                     GetTickCount());
     path_ = name;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
                         nullptr) != ERROR_SUCCESS) {
@@ -35,18 +47,33 @@ RegistrySandbox::~RegistrySandbox() {
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\OcellixTestSandbox");
 }
 
-TempDir::TempDir() {
+namespace {
+
+std::wstring FreshTempFolder() {
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
     static unsigned counter = 0;
     wchar_t name[MAX_PATH];
-    wsprintfW(name, L"%socx-%lu-%lu-%u\\", base, GetCurrentProcessId(), GetTickCount(),
-              ++counter);
-    path_ = name;
+    StringCchPrintfW(name, MAX_PATH, L"%socx-%lu-%lu-%u\\", base, GetCurrentProcessId(),
+                     GetTickCount(), ++counter);
+    return name;
+}
+
+}  // namespace
+
+TempDir::TempDir() : TempDir(FreshTempFolder()) {}
+
+TempDir::TempDir(std::wstring folder) : path_(std::move(folder)) {
+    if (path_.back() != L'\\') {
+        path_ += L'\\';
+    }
+    DeleteTree(path_);
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 
-TempDir::~TempDir() { DeleteTree(path_); }
+TempDir::~TempDir() {
+    DeleteTree(path_);
+}
 
 std::wstring TempDir::MakeDir(const std::wstring& relative) const {
     std::wstring full = path_;
@@ -67,19 +94,22 @@ std::wstring TempDir::MakeDir(const std::wstring& relative) const {
 }
 
 std::wstring TempDir::WriteFile(const std::wstring& relative, const std::string& bytes) const {
-    size_t slash = relative.rfind(L'\\');
-    std::wstring folder = slash == std::wstring::npos ? path_ : MakeDir(relative.substr(0, slash));
-    std::wstring full = folder + (slash == std::wstring::npos ? relative : relative.substr(slash + 1));
-    HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        if (!bytes.empty()) {
-            ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        }
-        CloseHandle(file);
-    }
+    const size_t slash = relative.rfind(L'\\');
+    const std::wstring full = slash == std::wstring::npos
+                                  ? path_ + relative
+                                  : MakeDir(relative.substr(0, slash)) + relative.substr(slash + 1);
+    WriteBytes(full, bytes);
     return full;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           (bytes.empty() || ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                         &written, nullptr)) &&
+           written == bytes.size();
 }
 
 void DeleteTree(const std::wstring& folder) {
@@ -88,56 +118,21 @@ void DeleteTree(const std::wstring& folder) {
         base += L'\\';
     }
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((base + L"*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            std::wstring full = base + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(full);
-            } else {
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(full.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+    FindHandle find(FindFirstFileW((base + L"*").c_str(), &data));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &data)) {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        const std::wstring full = base + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            DeleteTree(full);
+        } else {
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(full.c_str());
+        }
     }
     RemoveDirectoryW(base.c_str());
-}
-
-int FreeGdiCapacity() {
-    std::vector<HBRUSH> brushes;
-    brushes.reserve(70000);
-    for (;;) {
-        HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-        if (!brush) {
-            break;
-        }
-        brushes.push_back(brush);
-    }
-    for (HBRUSH brush : brushes) {
-        DeleteObject(brush);
-    }
-    return static_cast<int>(brushes.size());
-}
-
-int FreeUserCapacity() {
-    std::vector<HMENU> menus;
-    menus.reserve(70000);
-    for (;;) {
-        HMENU menu = CreateMenu();
-        if (!menu) {
-            break;
-        }
-        menus.push_back(menu);
-    }
-    for (HMENU menu : menus) {
-        DestroyMenu(menu);
-    }
-    return static_cast<int>(menus.size());
 }
 
 std::wstring ExeDirectory() {
@@ -147,32 +142,112 @@ std::wstring ExeDirectory() {
     return std::wstring(path) + L'\\';
 }
 
-std::string MakeBmp(int width, int height, const unsigned* pixels) {
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
+namespace {
+
+// Creates objects until creation fails, and frees them again.
+template <class Create, class Destroy> int FreeCapacity(Create create, Destroy destroy) {
+    std::vector<decltype(create())> made;
+    made.reserve(70000);
+    for (auto object = create(); object; object = create()) {
+        made.push_back(object);
+    }
+    for (auto object : made) {
+        destroy(object);
+    }
+    return static_cast<int>(made.size());
+}
+
+}  // namespace
+
+int FreeGdiCapacity() {
+    return FreeCapacity([] { return CreateSolidBrush(RGB(1, 2, 3)); },
+                        [](HBRUSH brush) { DeleteObject(brush); });
+}
+
+int FreeUserCapacity() {
+    return FreeCapacity(CreateMenu, DestroyMenu);
+}
+
+std::unique_ptr<Blinket> MakeBlinket(const std::wstring& image, int actionCmd,
+                                     const wchar_t* actionString, int imagePos) {
+    auto blinket = std::make_unique<Blinket>();
+    EXPECT_TRUE(blinket->SetImageFile(image.c_str())) << "a path too long for the record";
+    blinket->actionCmd = actionCmd;
+    StringCchCopyW(blinket->actionString, MAX_PATH, actionString);
+    blinket->imagePos = imagePos;
+    return blinket;
+}
+
+Blinket* AddBlinket(const std::wstring& image, int actionCmd, const wchar_t* actionString,
+                    int imagePos) {
+    blinkets.Append(MakeBlinket(image, actionCmd, actionString, imagePos));
+    return blinkets.At(blinkets.Count() - 1);
+}
+
+// ---------------------------------------------------------------- pictures and pixels
+
+std::string RectText(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
+}
+
+std::string MakeBmp(int width, int height, const unsigned* pixels, bool alpha) {
     const DWORD imageBytes = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    // A BITMAPINFOHEADER is the start of a BITMAPV5HEADER.
+    BITMAPV5HEADER info = {};
+    info.bV5Size = alpha ? sizeof(BITMAPV5HEADER) : sizeof(BITMAPINFOHEADER);
+    info.bV5Width = width;
+    info.bV5Height = height;
+    info.bV5Planes = 1;
+    info.bV5BitCount = 32;
+    info.bV5Compression = alpha ? BI_BITFIELDS : BI_RGB;
+    info.bV5SizeImage = imageBytes;
+    if (alpha) {
+        info.bV5RedMask = 0x00FF0000;
+        info.bV5GreenMask = 0x0000FF00;
+        info.bV5BlueMask = 0x000000FF;
+        info.bV5AlphaMask = 0xFF000000;
+        info.bV5CSType = 0x73524742;  // LCS_sRGB: the header spells it as a multi-character literal
+    }
+    BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfOffBits = sizeof(file) + info.bV5Size;
     file.bfSize = file.bfOffBits + imageBytes;
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    info.biSizeImage = imageBytes;
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
+    bytes.append(reinterpret_cast<const char*>(&info), info.bV5Size);
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x) {
-            unsigned pixel = pixels[y * width + x];
+            const unsigned pixel = pixels[y * width + x];
             const char bgra[4] = {static_cast<char>(pixel & 0xFF),
                                   static_cast<char>((pixel >> 8) & 0xFF),
-                                  static_cast<char>((pixel >> 16) & 0xFF), 0};
+                                  static_cast<char>((pixel >> 16) & 0xFF),
+                                  static_cast<char>(alpha ? pixel >> 24 : 0)};
             bytes.append(bgra, 4);
         }
     }
     return bytes;
+}
+
+std::string SolidBmp(int width, int height, unsigned rgb) {
+    const std::vector<unsigned> pixels(static_cast<size_t>(width) * height, rgb);
+    return MakeBmp(width, height, pixels.data());
+}
+
+std::vector<unsigned> StripPixels(int side, const std::vector<unsigned>& colours) {
+    const int width = side * static_cast<int>(colours.size());
+    std::vector<unsigned> pixels(static_cast<size_t>(width) * side);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool corner = x % side < side / 4 && y < side / 4;
+            pixels[static_cast<size_t>(y) * width + x] = corner ? kKeyRgb : colours[x / side];
+        }
+    }
+    return pixels;
+}
+
+std::string StripBmp(int side, const std::vector<unsigned>& colours) {
+    return MakeBmp(side * static_cast<int>(colours.size()), side,
+                   StripPixels(side, colours).data());
 }
 
 namespace {
@@ -182,13 +257,6 @@ void AppendWord(std::string& bytes, unsigned value) {
     bytes += static_cast<char>((value >> 8) & 0xFF);
 }
 
-template <class T> void ReleaseCom(T*& object) {
-    if (object) {
-        object->Release();
-        object = nullptr;
-    }
-}
-
 }  // namespace
 
 std::string MakeGif(int width, int height, const unsigned char* indices, const unsigned* palette,
@@ -196,7 +264,7 @@ std::string MakeGif(int width, int height, const unsigned char* indices, const u
     std::string bytes = "GIF89a";
     AppendWord(bytes, width);
     AppendWord(bytes, height);
-    bytes += '\xF7'; // a global colour table of 256 entries, 8 bits per primary
+    bytes += '\xF7';  // a global colour table of 256 entries, 8 bits per primary
     bytes += '\0';
     bytes += '\0';
     for (int i = 0; i < 256; ++i) {
@@ -257,193 +325,257 @@ std::string MakeGif(int width, int height, const unsigned char* indices, const u
 std::string MakePng(int width, int height, const unsigned* pixels) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::string bytes;
-    IWICImagingFactory* factory = nullptr;
-    IStream* stream = nullptr;
-    IWICBitmapEncoder* encoder = nullptr;
-    IWICBitmapFrameEncode* frame = nullptr;
-    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-    const UINT stride = static_cast<UINT>(width) * 4;
-    bool written =
-        SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
-        SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) &&
-        SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
-        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
-        SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
-        SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
-        SUCCEEDED(frame->SetPixelFormat(&format)) &&
-        IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) &&
-        SUCCEEDED(frame->WritePixels(height, stride, stride * height,
-                                     reinterpret_cast<BYTE*>(const_cast<unsigned*>(pixels)))) &&
-        SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
-    HGLOBAL memory = nullptr;
-    STATSTG status = {};
-    if (written && SUCCEEDED(GetHGlobalFromStream(stream, &memory)) &&
-        SUCCEEDED(stream->Stat(&status, STATFLAG_NONAME))) {
-        if (const char* data = static_cast<const char*>(GlobalLock(memory))) {
+    {
+        ComPtr<IWICImagingFactory> factory;
+        ComPtr<IStream> stream;
+        ComPtr<IWICBitmapEncoder> encoder;
+        ComPtr<IWICBitmapFrameEncode> frame;
+        WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+        const UINT stride = static_cast<UINT>(width) * 4;
+        HGLOBAL memory = nullptr;
+        STATSTG status = {};
+        const bool written =
+            SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_PPV_ARGS(&factory))) &&
+            SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) &&
+            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+            SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
+            SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+            SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
+            SUCCEEDED(frame->SetPixelFormat(&format)) &&
+            IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) &&
+            SUCCEEDED(frame->WritePixels(height, stride, stride * height,
+                                         reinterpret_cast<BYTE*>(const_cast<unsigned*>(pixels)))) &&
+            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit()) &&
+            SUCCEEDED(GetHGlobalFromStream(stream.Get(), &memory)) &&
+            SUCCEEDED(stream->Stat(&status, STATFLAG_NONAME));
+        if (const char* data = written ? static_cast<const char*>(GlobalLock(memory)) : nullptr) {
             bytes.assign(data, static_cast<size_t>(status.cbSize.QuadPart));
             GlobalUnlock(memory);
         }
     }
-    ReleaseCom(frame);
-    ReleaseCom(encoder);
-    ReleaseCom(stream);
-    ReleaseCom(factory);
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }
     return bytes;
 }
 
-std::vector<COLORREF> ReadPixels(HBITMAP bitmap, int* width, int* height) {
-    std::vector<COLORREF> pixels;
+HBITMAP MakeDib(int width, int height, const std::vector<COLORREF>& colours) {
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const size_t count = std::min(colours.size(), static_cast<size_t>(width) * height);
+    for (size_t i = 0; bitmap && i < count; ++i) {
+        const COLORREF c = colours[i];
+        static_cast<DWORD*>(bits)[i] = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+    }
+    return bitmap;
+}
+
+Pixels ReadPixels(HBITMAP bitmap) {
+    Pixels pixels;
     BITMAP info = {};
     if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info)) {
         return pixels;
     }
-    const int rows = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-    if (width) {
-        *width = info.bmWidth;
+    MemoryDC dc(nullptr);
+    SelectedObject selected(dc.get(), bitmap);
+    if (GetCurrentObject(dc.get(), OBJ_BITMAP) != bitmap) {
+        return pixels;
     }
-    if (height) {
-        *height = rows;
-    }
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = dc ? SelectObject(dc, bitmap) : nullptr;
-    if (previous) {
-        pixels.reserve(static_cast<size_t>(info.bmWidth) * rows);
-        for (int y = 0; y < rows; ++y) {
-            for (int x = 0; x < info.bmWidth; ++x) {
-                pixels.push_back(GetPixel(dc, x, y));
-            }
+    pixels.width = info.bmWidth;
+    pixels.height = std::abs(info.bmHeight);
+    pixels.colours.reserve(static_cast<size_t>(pixels.width) * pixels.height);
+    for (int y = 0; y < pixels.height; ++y) {
+        for (int x = 0; x < pixels.width; ++x) {
+            pixels.colours.push_back(GetPixel(dc.get(), x, y));
         }
-        SelectObject(dc, previous);
-    }
-    if (dc) {
-        DeleteDC(dc);
     }
     return pixels;
 }
 
-Canvas::Canvas(int width, int height, COLORREF fill) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    dc_ = CreateCompatibleDC(nullptr);
-    previous_ = SelectObject(dc_, bitmap_);
-    HBRUSH brush = CreateSolidBrush(fill);
-    const RECT all = {0, 0, width, height};
-    FillRect(dc_, &all, brush);
-    DeleteObject(brush);
-}
+Canvas::Canvas(int width, int height, const std::vector<COLORREF>& colours)
+    : bitmap_(MakeDib(width, height, colours)) {}
 
-Canvas::~Canvas() {
-    SelectObject(dc_, previous_);
-    DeleteDC(dc_);
-    DeleteObject(bitmap_);
-}
+Canvas::Canvas(int width, int height, COLORREF fill)
+    : Canvas(width, height, std::vector<COLORREF>(static_cast<size_t>(width) * height, fill)) {}
 
-namespace {
-
-ModalDriver* activeDriver = nullptr;
-constexpr UINT kDriverTickMilliseconds = 20;
-
-struct WindowQuery {
-    const wchar_t* className;
-    const wchar_t* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchThreadWindow(HWND window, LPARAM lParam) {
-    auto* query = reinterpret_cast<WindowQuery*>(lParam);
-    wchar_t text[256] = {};
-    if (!IsWindowVisible(window)) {
-        return TRUE;
-    }
-    if (query->className) {
-        GetClassNameW(window, text, 256);
-        if (lstrcmpW(text, query->className) != 0) {
-            return TRUE;
-        }
-    }
-    if (query->caption) {
-        GetWindowTextW(window, text, 256);
-        if (lstrcmpW(text, query->caption) != 0) {
-            return TRUE;
-        }
-    }
-    query->found = window;
-    return FALSE;
-}
-
-BOOL CALLBACK CloseDialog(HWND window, LPARAM) {
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (lstrcmpW(name, L"#32770") == 0) {
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    }
-    return TRUE;
-}
-
-}  // namespace
-
-ModalDriver::ModalDriver(std::vector<Step> steps, DWORD timeoutMilliseconds)
-    : steps_(std::move(steps)), deadline_(GetTickCount() + timeoutMilliseconds) {
-    activeDriver = this;
-    timer_ = SetTimer(nullptr, 0, kDriverTickMilliseconds, Tick);
-}
-
-ModalDriver::~ModalDriver() {
-    Stop();
-}
-
-void ModalDriver::Stop() {
-    if (timer_) {
-        KillTimer(nullptr, timer_);
-        timer_ = 0;
-    }
-    if (activeDriver == this) {
-        activeDriver = nullptr;
-    }
-}
-
-void CALLBACK ModalDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
-    ModalDriver* driver = activeDriver;
-    if (!driver) {
-        return;
-    }
-    if (static_cast<LONG>(GetTickCount() - driver->deadline_) >= 0) {
-        driver->Stop();
-        EndMenu();
-        EnumThreadWindows(GetCurrentThreadId(), CloseDialog, 0);
-        return;
-    }
-    // One step a tick at most, so that what a step did takes effect before the next looks.
-    if (!driver->finished() && driver->steps_[driver->next_]()) {
-        ++driver->next_;
-    }
-    if (driver->finished()) {
-        driver->Stop();
-    }
-}
-
-HWND FindThreadWindow(const wchar_t* className, const wchar_t* caption) {
-    WindowQuery query = {className, caption, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchThreadWindow, reinterpret_cast<LPARAM>(&query));
-    return query.found;
-}
+// ---------------------------------------------------------------- windows and modal loops
 
 void PumpMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
+    }
+}
+
+namespace {
+
+INT_PTR CALLBACK BareDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+}  // namespace
+
+HWND CreateBareDialog(int templateId) {
+    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), nullptr,
+                              BareDialogProc, 0);
+}
+
+void PressDone(HWND dialog) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, kDoneNotification), 0);
+}
+
+void Click(HWND dialog, int id) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void SelectRow(HWND list, int row) {
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    if (row != -1) {
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+namespace {
+
+ModalDriver* activeDriver = nullptr;
+constexpr UINT kTickMilliseconds = 10;
+constexpr DWORD kStepTimeoutMilliseconds = 10000;
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kMenuClass[] = L"#32768";
+
+struct WindowQuery {
+    const wchar_t* className;
+    const wchar_t* caption;  // null: any
+    bool usable;             // only what a user could act on: visible and enabled
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam) {
+    auto* query = reinterpret_cast<WindowQuery*>(lParam);
+    wchar_t text[256] = {};
+    GetClassNameW(window, text, 256);
+    if (lstrcmpW(text, query->className) != 0) {
+        return TRUE;
+    }
+    GetWindowTextW(window, text, 256);
+    if (query->caption && lstrcmpW(text, query->caption) != 0) {
+        return TRUE;
+    }
+    if (!query->usable || (IsWindowVisible(window) && IsWindowEnabled(window))) {
+        query->found.push_back(window);
+    }
+    return TRUE;
+}
+
+// The top-level windows of this thread of the class, and of the caption unless it is null.
+std::vector<HWND> ThreadWindows(const wchar_t* className, const wchar_t* caption, bool usable) {
+    WindowQuery query = {className, caption, usable, {}};
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+std::string Narrow(const std::wstring& text) {
+    return {text.begin(), text.end()};
+}
+
+std::string Describe(const wchar_t* className, const std::wstring& caption) {
+    return className == kMenuClass ? "popup menu" : "dialog \"" + Narrow(caption) + "\"";
+}
+
+std::string Describe(const wchar_t* className, HWND window) {
+    wchar_t caption[256] = {};
+    GetWindowTextW(window, caption, 256);
+    return Describe(className, caption);
+}
+
+}  // namespace
+
+ModalDriver::ModalDriver() : waitingSince_(GetTickCount()) {
+    activeDriver = this;
+    timer_ = SetTimer(nullptr, 0, kTickMilliseconds, Tick);
+}
+
+ModalDriver::~ModalDriver() {
+    KillTimer(nullptr, timer_);
+    activeDriver = nullptr;
+    EXPECT_TRUE(steps_.empty()) << "steps left, the first for a "
+                                << (steps_.empty() ? ""
+                                                   : Describe(steps_.front().className,
+                                                              steps_.front().caption));
+}
+
+ModalDriver& ModalDriver::OnDialog(const wchar_t* caption, Action action) {
+    steps_.push_back({kDialogClass, caption, std::move(action)});
+    return *this;
+}
+
+ModalDriver& ModalDriver::OnMenu(Action action) {
+    steps_.push_back({kMenuClass, L"", std::move(action)});
+    return *this;
+}
+
+void CALLBACK ModalDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (activeDriver) {
+        activeDriver->Next();
+    }
+}
+
+void ModalDriver::Next() {
+    if (steps_.empty()) {
+        FailUnexpected();
+        return;
+    }
+    const Step& step = steps_.front();
+    const std::vector<HWND> windows =
+        ThreadWindows(step.className, step.caption.empty() ? nullptr : step.caption.c_str(), true);
+    if (windows.empty()) {
+        if (GetTickCount() - waitingSince_ >= kStepTimeoutMilliseconds) {
+            GiveUp();
+        }
+        return;
+    }
+    // Taken off before it runs: the steps after it may run inside a modal loop it opens.
+    const Action action = std::move(steps_.front().action);
+    steps_.pop_front();
+    acting_.push_back(windows.front());
+    waitingSince_ = GetTickCount();
+    action(windows.front());
+    acting_.pop_back();
+    waitingSince_ = GetTickCount();
+}
+
+void ModalDriver::FailUnexpected() {
+    for (const wchar_t* className : {kDialogClass, kMenuClass}) {
+        for (HWND window : ThreadWindows(className, nullptr, true)) {
+            if (std::find(acting_.begin(), acting_.end(), window) != acting_.end()) {
+                continue;
+            }
+            ADD_FAILURE() << "unexpected " << Describe(className, window);
+            if (className == kMenuClass) {
+                EndMenu();
+            } else {
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            }
+        }
+    }
+}
+
+void ModalDriver::GiveUp() {
+    ADD_FAILURE() << "no " << Describe(steps_.front().className, steps_.front().caption)
+                  << " came up";
+    steps_.clear();
+    EndMenu();
+    for (HWND dialog : ThreadWindows(kDialogClass, nullptr, false)) {
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
     }
 }
 

@@ -1,13 +1,43 @@
 // Shared helpers of the test executables.
 #pragma once
 
+#include "app/Handles.h"
+#include "model/Blinket.h"
+
 #include <windows.h>
 
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
+
+// ---------------------------------------------------------------- handles, files, registry
+
+// A window or module released on scope exit: the kinds app/Handles.h has no guard for.
+template <class Handle, BOOL(WINAPI* Release)(Handle)> class Owned {
+public:
+    explicit Owned(Handle handle = nullptr) : handle_(handle) {}
+    ~Owned() { Reset(); }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Handle get() const { return handle_; }
+    void Reset(Handle handle = nullptr) {
+        if (handle_) {
+            Release(handle_);
+        }
+        handle_ = handle;
+    }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    Handle handle_;
+};
+using OwnedWindow = Owned<HWND, DestroyWindow>;
+using OwnedModule = Owned<HMODULE, FreeLibrary>;
 
 // Redirects HKEY_CURRENT_USER of this process to a fresh key of its own for the object's
 // lifetime, and deletes that key afterwards: no test sees another's or the user's values.
@@ -18,18 +48,18 @@ public:
     RegistrySandbox(const RegistrySandbox&) = delete;
     RegistrySandbox& operator=(const RegistrySandbox&) = delete;
     bool ok() const { return root_ != nullptr; }
-    // The real key that stands in for HKEY_CURRENT_USER, below the real HKEY_CURRENT_USER.
-    const std::wstring& path() const { return path_; }
 
 private:
     HKEY root_ = nullptr;
     std::wstring path_;
 };
 
-// A fresh folder under the temporary folder, deleted with everything in it afterwards.
+// A fresh folder under the temporary folder, or the folder given, emptied; deleted with
+// everything in it afterwards.
 class TempDir {
 public:
     TempDir();
+    explicit TempDir(std::wstring folder);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -43,8 +73,12 @@ private:
     std::wstring path_;
 };
 
+// Writes the file whole; false when it cannot be created or written.
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
 // Deletes a folder and everything below it.
 void DeleteTree(const std::wstring& folder);
+// The directory of the running test executable, ending with a backslash.
+std::wstring ExeDirectory();
 
 // The number of GDI objects the process can still create: brushes are created until creation
 // fails, counted and freed. Wine answers 0 to GetGuiResources, so leaks are found by comparing
@@ -53,11 +87,34 @@ int FreeGdiCapacity();
 // The same for USER objects, measured with menus.
 int FreeUserCapacity();
 
-// The directory of the running test executable, ending with a backslash.
-std::wstring ExeDirectory();
+// A blinket of the image with the action; fails the test when the path does not fit the record.
+std::unique_ptr<Blinket> MakeBlinket(const std::wstring& image, int actionCmd = kActionNone,
+                                     const wchar_t* actionString = L"", int imagePos = 0);
+// Such a blinket appended to the program's list.
+Blinket* AddBlinket(const std::wstring& image, int actionCmd = kActionNone,
+                    const wchar_t* actionString = L"", int imagePos = 0);
 
-// Writes a 32-bit bottom-up BMP file of the given pixels (0x00RRGGBB, rows top first).
-std::string MakeBmp(int width, int height, const unsigned* pixels);
+// ---------------------------------------------------------------- pictures and pixels
+
+// The key colour of every picture, 0x00RRGGBB as the image makers below take colours, and as
+// GetPixel answers it.
+constexpr unsigned kKeyRgb = 0x800080;
+constexpr COLORREF kKeyColour = RGB(128, 0, 128);
+
+// 0x00RRGGBB as the image makers take it, 0x00BBGGRR as GetPixel answers.
+constexpr COLORREF ColourOf(unsigned rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// "left,top,right,bottom".
+std::string RectText(const RECT& rect);
+
+// A 32-bit bottom-up BMP file of the pixels (0x00RRGGBB, rows top first). With alpha, its header
+// declares an alpha channel, taken from the pixels' top bytes (0xAARRGGBB); without, those bytes
+// are written as zero.
+std::string MakeBmp(int width, int height, const unsigned* pixels, bool alpha = false);
+// A BMP of one colour (0x00RRGGBB).
+std::string SolidBmp(int width, int height, unsigned rgb);
 // Writes a GIF89a file of palette indices (rows top first) with a palette of up to 256 colours
 // (0x00RRGGBB); a transparentIndex of -1 means no transparent colour.
 std::string MakeGif(int width, int height, const unsigned char* indices, const unsigned* palette,
@@ -66,56 +123,92 @@ std::string MakeGif(int width, int height, const unsigned char* indices, const u
 // through Windows Imaging Component; empty when the encoder fails.
 std::string MakePng(int width, int height, const unsigned* pixels);
 
-// The pixels of a bitmap as GetPixel reads them through a memory device context (0x00BBGGRR,
-// rows top first); empty when the bitmap cannot be read.
-std::vector<COLORREF> ReadPixels(HBITMAP bitmap, int* width = nullptr, int* height = nullptr);
+// A horizontal strip of square frames of side pixels, frame f in colours[f] (0x00RRGGBB) with
+// its top-left quarter in the key colour, as the program's image strips are made; rows top first.
+std::vector<unsigned> StripPixels(int side, const std::vector<unsigned>& colours);
+// Such a strip as a BMP file.
+std::string StripBmp(int side, const std::vector<unsigned>& colours);
 
-// A 32-bit bitmap selected into a memory device context, filled with one colour, to draw into
-// and read back pixel by pixel.
+// A 32-bit top-down DIB section of the colours (as GetPixel answers them), rows top first.
+HBITMAP MakeDib(int width, int height, const std::vector<COLORREF>& colours);
+
+// Pixels as GetPixel answers them, rows top first.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> colours;
+    COLORREF At(int x, int y) const { return colours[static_cast<size_t>(y) * width + x]; }
+};
+// The pixels of a bitmap read through a memory device context; empty when it cannot be read.
+Pixels ReadPixels(HBITMAP bitmap);
+
+// A 32-bit bitmap selected into a memory device context, to draw into and read back.
 class Canvas {
 public:
+    Canvas(int width, int height, const std::vector<COLORREF>& colours);
     Canvas(int width, int height, COLORREF fill);
-    ~Canvas();
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    HDC dc() const { return dc_; }
-    COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
+    HDC dc() const { return dc_.get(); }
+    COLORREF Pixel(int x, int y) const { return GetPixel(dc_.get(), x, y); }
 
 private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    GdiObject<HBITMAP> bitmap_;
+    MemoryDC dc_{nullptr};
+    SelectedObject selected_{dc_.get(), bitmap_.get()};
 };
 
-// Acts inside the modal loops of this thread (dialogs, popup menus, gestures): on a thread timer,
-// the step at hand runs until it answers true, then, a tick later, the next one. After the last
-// step, or once the time is up, it stops; when time ran out it first ends any menu and closes this
-// thread's dialogs, so that a failing test does not hang. One driver at a time.
-class ModalDriver {
-public:
-    using Step = std::function<bool()>;
-    explicit ModalDriver(std::vector<Step> steps, DWORD timeoutMilliseconds = 10000);
-    ~ModalDriver();
-    ModalDriver(const ModalDriver&) = delete;
-    ModalDriver& operator=(const ModalDriver&) = delete;
-    // Every step ran to its end.
-    bool finished() const { return next_ >= steps_.size(); }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
-    void Stop();
-
-    std::vector<Step> steps_;
-    size_t next_ = 0;
-    DWORD deadline_ = 0;
-    UINT_PTR timer_ = 0;
-};
-
-// A visible top-level window of this thread with the class and the caption; a null argument
-// matches any. Null when there is none.
-HWND FindThreadWindow(const wchar_t* className, const wchar_t* caption);
+// ---------------------------------------------------------------- windows and modal loops
 
 // Dispatches whatever this thread's queue holds.
 void PumpMessages();
+
+// A hidden dialog of this executable's templates with nothing but the dialog manager behind it.
+HWND CreateBareDialog(int templateId);
+
+// Done, as the Pocket PC shell reports the close box, Enter and Esc.
+void PressDone(HWND dialog);
+// A click as the button sends it.
+void Click(HWND dialog, int id);
+// Selects the list view's row alone, or none for -1.
+void SelectRow(HWND list, int row);
+
+// Acts inside the modal loops of this thread (dialogs, popup menus, gestures). On a thread timer
+// it looks for the window the next step waits for, and once that is up hands it to the step, one
+// step a tick so that what a step did takes effect before the next one looks. A step may open a
+// modal loop of its own; the steps after it run inside. A dialog or menu that comes up when no
+// step waits for it, or a step whose window does not come within ten seconds, fails the test,
+// and then every menu and dialog of the thread is closed so that the test does not hang.
+// One driver at a time.
+class ModalDriver {
+public:
+    using Action = std::function<void(HWND)>;
+    ModalDriver();
+    ~ModalDriver();
+    ModalDriver(const ModalDriver&) = delete;
+    ModalDriver& operator=(const ModalDriver&) = delete;
+
+    // Waits for the enabled dialog of the caption.
+    ModalDriver& OnDialog(const wchar_t* caption, Action action);
+    ModalDriver& Done(const wchar_t* caption) { return OnDialog(caption, PressDone); }
+    // Waits for a popup menu; the action gets the menu's window.
+    ModalDriver& OnMenu(Action action);
+    // Every step has run.
+    bool finished() const { return steps_.empty(); }
+
+private:
+    struct Step {
+        const wchar_t* className;
+        std::wstring caption;
+        Action action;
+    };
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    void Next();
+    void FailUnexpected();
+    void GiveUp();
+
+    std::deque<Step> steps_;
+    std::vector<HWND> acting_;  // the windows of the steps under way, nested ones included
+    DWORD waitingSince_ = 0;
+    UINT_PTR timer_ = 0;
+};
 
 }  // namespace testsupport

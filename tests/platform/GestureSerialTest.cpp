@@ -1,6 +1,12 @@
+// Runs alone: the window that waits for the gesture is the foreground window, and a window of
+// another process taking the foreground ends the wait (Wine cancels the mode of the window that
+// loses the focus), so a hold would end as a tap.
 #include "platform/PocketShell.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+using testsupport::PumpMessages;
 
 namespace {
 
@@ -59,21 +65,12 @@ protected:
         // The pointer rests where the stylus went down; whatever it reports is inside the drag
         // rectangle.
         SetCursorPos(100 + kDown.x, 100 + kDown.y);
-        Flush();
+        PumpMessages();
         windowLog.paints = 0;
     }
     void TearDown() override {
-        if (IsWindow(window)) {
-            DestroyWindow(window);
-        }
-        Flush();
-    }
-
-    static void Flush() {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
+        DestroyWindow(window);
+        PumpMessages();
     }
 
     DWORD Recognize(DWORD flags = SHRG_RETURNCMD) {
@@ -145,7 +142,7 @@ TEST_F(Gesture, PointerLeavingTheDragRectangleIsNoHold) {
         MSG queued;
         const bool left = TakeQueued(WM_MOUSEMOVE, &queued) && queued.lParam == Packed(move.to);
         EXPECT_EQ(move.expected == 0, left);
-        Flush();
+        PumpMessages();
     }
 }
 
@@ -174,7 +171,7 @@ TEST_F(Gesture, CancelsAreNoHold) {
         EXPECT_EQ(0u, Recognize());
         EXPECT_NE(window, GetCapture());
         ReleaseCapture();
-        Flush();
+        PumpMessages();
         if (!IsWindow(window)) {
             break;
         }

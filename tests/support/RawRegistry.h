@@ -1,13 +1,25 @@
-// Direct registry access for the store tests: values of any type and size written and read
-// around the code under test, as another program or an older version would leave them.
+// Direct registry access for tests: values of any type and size written and read around the code
+// under test, as another program or an older version would leave them.
 #pragma once
 
 #include <windows.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace rawreg {
+
+// The program's keys below HKEY_CURRENT_USER.
+inline const std::wstring kSettingsKey = L"Software\\Tarnwick\\Ocellix";
+inline const std::wstring kListKey = kSettingsKey + L"\\Blinkets";
+inline const std::wstring kLocatorKey = L"Software\\Tarnwick\\Blinkets";
+
+// The key of the blinket of that number (0 to 999).
+inline std::wstring BlinketKey(int number) {
+    return kListKey + (number < 10 ? L"\\Blinket_0" : L"\\Blinket_") + std::to_wstring(number);
+}
 
 inline bool SetValue(const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
                      DWORD bytes) {
@@ -48,6 +60,18 @@ inline bool KeyExists(const std::wstring& key) {
     return true;
 }
 
+// The numbers of subkeys and values of the key; false when it cannot be opened.
+inline bool CountEntries(const std::wstring& key, DWORD* subkeys, DWORD* values) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG result = RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, subkeys, nullptr,
+                                         nullptr, values, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
+}
+
 struct Value {
     bool found = false;
     DWORD type = REG_NONE;
@@ -72,13 +96,15 @@ inline Value GetValue(const std::wstring& key, const wchar_t* name) {
     return value;
 }
 
-inline bool IsDword(const Value& value, DWORD expected) {
+// The value when it is a REG_DWORD of four bytes, else nothing.
+inline std::optional<DWORD> Dword(const std::wstring& key, const wchar_t* name) {
+    const Value value = GetValue(key, name);
     DWORD stored = 0;
     if (!value.found || value.type != REG_DWORD || value.bytes.size() != sizeof(stored)) {
-        return false;
+        return std::nullopt;
     }
     memcpy(&stored, value.bytes.data(), sizeof(stored));
-    return stored == expected;
+    return stored;
 }
 
 }  // namespace rawreg
