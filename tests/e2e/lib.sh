@@ -220,9 +220,10 @@ stored_location() {
         tr -d '\r' | awk '$1 == "Location" { s = $3; for (i = 4; i <= NF; i++) s = s " " $i; print s }'
 }
 
-# What the probe sees of a dialog, kept in $seen for the helpers below.
+# What the probe sees of a dialog, kept in $seen for the helpers below. A dialog busy with a
+# command (a delete, a refill) may be missed once, so the probe asks again for a while.
 look_at() {  # title
-    seen=$(probe dialog "$1") || fail "no dialog $1"
+    wait_until 5 "seen=\$(probe dialog '$1')" || fail "no dialog $1"
 }
 
 wait_dialog() {  # title [seconds]
