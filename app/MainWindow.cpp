@@ -1,7 +1,6 @@
 #include "app/MainWindow.h"
 
 #include "app/Render.h"
-#include "app/ShellHelpers.h"
 #include "app/ShellState.h"
 #include "app/Startup.h"
 #include "dialogs/OptionsDialog.h"
@@ -12,17 +11,10 @@
 
 #include <windowsx.h>
 
-#include <memory>
-
 namespace {
 
 // While the popup menu is up, re-asserting the window topmost would lift it over the menu.
 bool menuTracking = false;
-
-void KeepOnTop(HWND window) {
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, stripPicture.width, stripPicture.height,
-                 SWP_NOMOVE | SWP_NOACTIVATE);
-}
 
 void RunMenuCommand(HWND window, UINT command) {
     switch (command) {
@@ -83,13 +75,7 @@ void OnTimerTick(HWND window) {
 // the menu: the program would run on out of reach, and a second copy would only bring the
 // invisible window forward. As on a first start, the default blinket stands in, unsaved.
 void ShowDefaultWhenEmpty() {
-    if (stripPicture.IsLoaded()) {
-        return;
-    }
-    wchar_t directory[MAX_PATH];
-    GetModuleDirectory(appInstance, directory);
-    if (std::unique_ptr<Blinket> blinket = MakeDefaultBlinket(appInstance, directory)) {
-        blinkets.Append(std::move(blinket));
+    if (!stripPicture.IsLoaded() && AppendDefaultBlinket()) {
         RepositionWindow();
     }
 }
@@ -104,18 +90,17 @@ void Shutdown() {
         KillTimer(mainWindow, timerId);
         timerId = 0;
     }
-    if (stripImageList) {
-        ImageList_RemoveAll(stripImageList);
-        ImageList_Destroy(stripImageList);
-        stripImageList = nullptr;
-    }
-    stripPicture.Release();
-    maskPicture.Release();
+    ReleaseStrip();
     blinkets.Clear();
     PostQuitMessage(0);
 }
 
 }  // namespace
+
+void KeepOnTop(HWND window) {
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, stripPicture.width, stripPicture.height,
+                 SWP_NOMOVE | SWP_NOACTIVATE);
+}
 
 POINT UnpackPoint(DWORD packed) {
     return {static_cast<LONG>(LOWORD(packed)), static_cast<LONG>(HIWORD(packed))};

@@ -6,6 +6,8 @@
 // The client point of a packed point: x from the low 16 bits, y from the high 16 bits.
 POINT UnpackPoint(DWORD packed);
 
+// Puts the window above all others at the strip's size, without moving or activating it.
+void KeepOnTop(HWND window);
 // Shows the popup menu (Options, About, Exit) at a client point and carries out the choice.
 void ShowPopupMenu(HWND window, POINT point);
 // Runs the Options dialog over the main window, saves the list and lays the window out again,

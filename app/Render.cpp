@@ -98,14 +98,6 @@ COLORREF ComposeStrip(int width, int height, GdiObject<HBITMAP>& display,
     return key;
 }
 
-void DestroyStripImageList() {
-    if (stripImageList) {
-        ImageList_RemoveAll(stripImageList);
-        ImageList_Destroy(stripImageList);
-        stripImageList = nullptr;
-    }
-}
-
 // ---------------------------------------------------------------------------------------------
 // Painting
 
@@ -113,17 +105,15 @@ void RollEyes(HDC target) {
     if (!stripPicture.IsLoaded()) {
         return;
     }
+    StripImageDC image(target);
+    if (!image) {
+        return;
+    }
     for (int index = 0; index < blinkets.Count(); ++index) {
         Blinket* blinket = blinkets.At(index);
-        if (!blinket || !IsPlaced(*blinket) || !blinket->EnsureEyes()) {
-            continue;
+        if (blinket && IsPlaced(*blinket) && blinket->EnsureEyes()) {
+            blinket->eyes->Roll(target, image.get(), false);
         }
-        MemoryDC image(target);
-        if (!image) {
-            continue;
-        }
-        SelectedObject strip(image.get(), stripPicture.bitmap);
-        blinket->eyes->Roll(target, image.get(), false);
     }
 }
 
@@ -266,6 +256,9 @@ private:
 
 }  // namespace
 
+StripImageDC::StripImageDC(HDC compatibleWith)
+    : dc_(compatibleWith), strip_(dc_.get(), stripPicture.bitmap) {}
+
 int FrameWidthOf(int imageWidth, int imageHeight) {
     return imageWidth < 2 * imageHeight ? imageWidth : imageHeight;
 }
@@ -297,10 +290,18 @@ bool IsPlaced(const Blinket& blinket) {
     return blinket.imageExists && blinket.frameWidth > 0 && blinket.frameHeight > 0;
 }
 
-void LayoutBlinkets(int& x, int& y) {
-    DestroyStripImageList();
+void ReleaseStrip() {
+    if (stripImageList) {
+        ImageList_RemoveAll(stripImageList);
+        ImageList_Destroy(stripImageList);
+        stripImageList = nullptr;
+    }
     stripPicture.Release();
     maskPicture.Release();
+}
+
+void LayoutBlinkets(int& x, int& y) {
+    ReleaseStrip();
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
 

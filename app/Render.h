@@ -2,6 +2,8 @@
 // its painting, and its shape, which follows the strip's opaque pixels.
 #pragma once
 
+#include "app/Handles.h"
+
 #include <windows.h>
 
 class Blinket;
@@ -26,9 +28,24 @@ WindowPlacement PlaceWindow(int screenWidth, int screenHeight, int stripWidthVal
 // Whether the last layout gave the blinket room in the strip.
 bool IsPlaced(const Blinket& blinket);
 
+// Frees stripPicture, maskPicture and stripImageList.
+void ReleaseStrip();
 // Rebuilds stripPicture, maskPicture and stripImageList from the blinkets, writes their layout
 // fields and windowCentreX, and returns the window's top-left corner in screen pixels.
 void LayoutBlinkets(int& x, int& y);
+
+// A memory device context holding the composed strip: the blinkets without pupils, which
+// erasing a pupil copies back from.
+class StripImageDC {
+public:
+    explicit StripImageDC(HDC compatibleWith);
+    HDC get() const { return dc_.get(); }
+    explicit operator bool() const { return static_cast<bool>(dc_); }
+
+private:
+    MemoryDC dc_;
+    SelectedObject strip_;
+};
 
 // The whole of WM_PAINT: the strip, then every blinket's pupils rolled once round to the centre.
 void PaintMainWindow(HWND window);

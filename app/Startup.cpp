@@ -32,17 +32,7 @@ int ReadScreenDensity() {
 // missing.
 bool LoadStartupBlinkets() {
     LoadBlinkets(kMakerName, kProgramName);
-    if (!blinkets.IsEmpty()) {
-        return true;
-    }
-    wchar_t directory[MAX_PATH];
-    GetModuleDirectory(appInstance, directory);
-    std::unique_ptr<Blinket> blinket = MakeDefaultBlinket(appInstance, directory);
-    if (!blinket) {
-        return false;
-    }
-    blinkets.Append(std::move(blinket));
-    return true;
+    return !blinkets.IsEmpty() || AppendDefaultBlinket();
 }
 
 }  // namespace
@@ -108,6 +98,17 @@ std::unique_ptr<Blinket> MakeDefaultBlinket(HINSTANCE resources, const wchar_t* 
     return blinket;
 }
 
+bool AppendDefaultBlinket() {
+    wchar_t directory[MAX_PATH];
+    GetModuleDirectory(appInstance, directory);
+    std::unique_ptr<Blinket> blinket = MakeDefaultBlinket(appInstance, directory);
+    if (!blinket) {
+        return false;
+    }
+    blinkets.Append(std::move(blinket));
+    return true;
+}
+
 void RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
     WNDCLASSW windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
@@ -130,8 +131,7 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* classN
     }
     mainWindow = window;
     ShowWindow(window, showCommand);
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, stripPicture.width, stripPicture.height,
-                 SWP_NOMOVE | SWP_NOACTIVATE);
+    KeepOnTop(window);
     ShapeMainWindow(window);
     if (timerId == 0) {
         timerId = SetTimer(window, kMainTimerId, kMainTimerPeriod, nullptr);

@@ -26,6 +26,8 @@ void ApplyScreenDensity(int logPixelsX);
 // The blinket of a first run: eyesbig.gif of the Blinkets folder in the directory (ending with
 // a backslash), showing Options; null when that image cannot be opened or its path not stored.
 std::unique_ptr<Blinket> MakeDefaultBlinket(HINSTANCE resources, const wchar_t* directory);
+// Appends the default blinket of the program's own folder to the list; false when it is missing.
+bool AppendDefaultBlinket();
 void RegisterMainClass(HINSTANCE instance, const wchar_t* className);
 // Lays the blinkets out and creates the shaped, topmost main window of the class, with its
 // timer; false when the window cannot be created.

@@ -22,20 +22,6 @@ constexpr Animation kIdleAnimations[kIdleDrawMax + 1] = {
     &EyeAnimator::SweepFromLeft,
 };
 
-// One drawn animation on the blinket's eyes, over the window, restoring from the strip.
-void AnimateBlinket(Blinket& blinket) {
-    WindowDC target(mainWindow);
-    if (!target) {
-        return;
-    }
-    MemoryDC image(target.get());
-    if (!image) {
-        return;
-    }
-    SelectedObject strip(image.get(), stripPicture.bitmap);
-    PlayIdleAnimation(*blinket.eyes, rng.NextUpTo(kIdleDrawMax), target.get(), image.get());
-}
-
 }  // namespace
 
 void PlayIdleAnimation(EyeAnimator& eyes, uint32_t draw, HDC target, HDC image) {
@@ -53,11 +39,18 @@ void IdleStep() {
         RepositionWindow();
         return;
     }
+    // Drawn over the window, each pupil erased from the strip.
+    WindowDC target(mainWindow);
+    StripImageDC image(target.get());
+    if (!target || !image) {
+        return;
+    }
     const int count = blinkets.Count();
     for (int index = 0; index < count; ++index) {
         Blinket* blinket = blinkets.At(index);
         if (blinket && IsPlaced(*blinket) && blinket->EnsureEyes()) {
-            AnimateBlinket(*blinket);
+            PlayIdleAnimation(*blinket->eyes, rng.NextUpTo(kIdleDrawMax), target.get(),
+                              image.get());
         }
     }
 }

@@ -2,6 +2,7 @@
 // real image files and a real main window.
 #pragma once
 
+#include "app/Render.h"
 #include "app/ShellState.h"
 #include "app/Startup.h"
 #include "model/Blinket.h"
@@ -38,12 +39,7 @@ inline void ResetShellState() {
     testsupport::PumpMessages();
     mainWindow = nullptr;
     blinkets.Clear();
-    if (stripImageList) {
-        ImageList_Destroy(stripImageList);
-        stripImageList = nullptr;
-    }
-    stripPicture.Attach(nullptr);
-    maskPicture.Attach(nullptr);
+    ReleaseStrip();
     appInstance = GetModuleHandleW(nullptr);
     menuBarHeight = 26;
     resIdOffset = 0;
