@@ -1,5 +1,7 @@
 #include "dialogs/DialogState.h"
 
+#include "dialogs/ImageCatalogue.h"
+
 #include <algorithm>
 
 HINSTANCE dialogInstance = nullptr;
@@ -9,15 +11,29 @@ std::unique_ptr<ListViewCtl> optionsListView;
 Blinket* editedBlinket = nullptr;
 std::unique_ptr<ListViewCtl> editListView;
 
+RECT ChildRect(HWND dialog, HWND child) {
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 void StretchListControl(HWND dialog, HWND control, int minTop) {
     RECT client = {};
-    RECT placed = {};
     GetClientRect(dialog, &client);
-    GetWindowRect(control, &placed);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
+    const RECT placed = ChildRect(dialog, control);
     const int top = std::max<int>(placed.top, minTop);
     MoveWindow(control, placed.left + 2, top, client.right - placed.left - 4,
                client.bottom - top - 1, TRUE);
+}
+
+std::unique_ptr<ListViewCtl> AttachThumbnailList(HWND dialog, int listId) {
+    auto view = std::make_unique<ListViewCtl>();
+    view->AttachControl(dialogScale, dialog, listId);
+    SendDlgItemMessageW(dialog, listId, LVM_SETIMAGELIST, LVSIL_SMALL,
+                        reinterpret_cast<LPARAM>(thumbnailList));
+    view->AddItemColumn();
+    return view;
 }
 
 bool DrawSelectionAlways(HWND dialog, int listId, NMHDR* header) {

@@ -17,9 +17,16 @@ extern std::unique_ptr<ListViewCtl> optionsListView;
 extern Blinket* editedBlinket;
 extern std::unique_ptr<ListViewCtl> editListView;
 
+// A child's rectangle in its dialog's client coordinates.
+RECT ChildRect(HWND dialog, HWND child);
+
 // Stretches a dialog's list control over the client area right and below of where the template
 // put it, leaving a small margin; its top moves down to minTop when it lies higher.
 void StretchListControl(HWND dialog, HWND control, int minTop = 0);
+
+// A wrapper bound to the dialog's list control, showing the catalogue's thumbnails in its one
+// column.
+std::unique_ptr<ListViewCtl> AttachThumbnailList(HWND dialog, int listId);
 
 // Answers a dialog list's custom-draw notification so that the selected row keeps the highlight
 // colours while the list does not have the focus. Wine and classic Windows paint it then in a

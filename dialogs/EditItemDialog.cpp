@@ -22,14 +22,6 @@ bool IsRunAction(int code) {
     return code == kActionWebPage || code == kActionProgram;
 }
 
-// A child's rectangle in its dialog's client coordinates.
-RECT ChildRect(HWND dialog, HWND child) {
-    RECT rect = {};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 void SelectComboByData(HWND box, LRESULT value) {
     if (!box) {
         return;
@@ -67,10 +59,7 @@ void LayoutImageList(HWND dialog) {
     HWND list = GetDlgItem(dialog, IDC_IMAGE_LIST);
     if (list && !editListView) {
         StretchListControl(dialog, list);
-        editListView = std::make_unique<ListViewCtl>();
-        editListView->AttachControl(dialogScale, dialog, IDC_IMAGE_LIST);
-        SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(thumbnailList));
-        editListView->AddItemColumn();
+        editListView = AttachThumbnailList(dialog, IDC_IMAGE_LIST);
     }
     if (!editListView || !editListView->IsAttached()) {
         return;
@@ -215,13 +204,6 @@ INT_PTR OnEditItemCommand(HWND dialog, int id, int code) {
     return FALSE;
 }
 
-void OnEditItemDestroy() {
-    if (editListView) {
-        editListView->Reset();
-        editListView.reset();
-    }
-}
-
 }  // namespace
 
 void RunEditItemDialog(HWND owner) {
@@ -237,7 +219,7 @@ INT_PTR CALLBACK EditItemDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND: return OnEditItemCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     case WM_NOTIFY:
         return DrawSelectionAlways(dialog, IDC_IMAGE_LIST, reinterpret_cast<NMHDR*>(lParam));
-    case WM_DESTROY: OnEditItemDestroy(); return FALSE;
+    case WM_DESTROY: editListView.reset(); return FALSE;
     }
     // The dialog manager does the default processing; DefWindowProc here would break it.
     return FALSE;

@@ -42,14 +42,6 @@ ImageButtonStrip* StripOf(int controlId) {
     return nullptr;
 }
 
-// A child's rectangle in its dialog's client coordinates.
-RECT PlacedRect(HWND dialog, HWND child) {
-    RECT placed = {};
-    GetWindowRect(child, &placed);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
-    return placed;
-}
-
 // Buttons sized to their pictures are wider than the template's spacing on the desktop, where a
 // dialog unit is smaller than on the handheld: each would paint over its left neighbour and
 // take its clicks. They keep their order and move right just far enough.
@@ -61,16 +53,16 @@ void SeparateImageButtons(HWND dialog) {
         }
     }
     std::sort(row.begin(), row.end(), [dialog](HWND a, HWND b) {
-        return PlacedRect(dialog, a).left < PlacedRect(dialog, b).left;
+        return ChildRect(dialog, a).left < ChildRect(dialog, b).left;
     });
     LONG previousRight = LONG_MIN;
     for (HWND window : row) {
-        const RECT placed = PlacedRect(dialog, window);
+        const RECT placed = ChildRect(dialog, window);
         if (placed.left < previousRight) {
             SetWindowPos(window, nullptr, previousRight, placed.top, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        previousRight = std::max(previousRight, PlacedRect(dialog, window).right);
+        previousRight = std::max(previousRight, ChildRect(dialog, window).right);
     }
 }
 
@@ -98,7 +90,7 @@ int ImageButtonsBottom(HWND dialog) {
     int bottom = 0;
     for (const ImageButton& button : kImageButtons) {
         if (HWND window = GetDlgItem(dialog, button.controlId)) {
-            bottom = std::max<int>(bottom, PlacedRect(dialog, window).bottom);
+            bottom = std::max<int>(bottom, ChildRect(dialog, window).bottom);
         }
     }
     return bottom;
@@ -131,13 +123,10 @@ void LayoutOptionsDialog(HWND dialog) {
     LayoutImageButtons(dialog);
     HWND list = GetDlgItem(dialog, IDC_BLINKET_LIST);
     if (list && !optionsListView) {
-        optionsListView = std::make_unique<ListViewCtl>();
         // Buttons sized to their pictures can reach below the template's row for them, and
         // would hide the top of the list.
         StretchListControl(dialog, list, ImageButtonsBottom(dialog));
-        optionsListView->AttachControl(dialogScale, dialog, IDC_BLINKET_LIST);
-        SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(thumbnailList));
-        optionsListView->AddItemColumn();
+        optionsListView = AttachThumbnailList(dialog, IDC_BLINKET_LIST);
     }
     if (optionsListView && optionsListView->IsAttached()) {
         FillRows([](const Blinket& blinket) { return blinket.imageExists; });
@@ -276,10 +265,7 @@ void OnOptionsDestroy() {
     for (const ImageButton& button : kImageButtons) {
         button.strip->Release();
     }
-    if (optionsListView) {
-        optionsListView->Reset();
-        optionsListView.reset();
-    }
+    optionsListView.reset();
 }
 
 }  // namespace

@@ -170,7 +170,6 @@ void OnInitDialog(HWND dialog) {
 
 void OnDone(HWND dialog) {
     BuildPickedPath(dialog);
-    ReleaseTreeImages(dialog);
     EndDialog(dialog, 1);
 }
 
@@ -331,7 +330,7 @@ INT_PTR CALLBACK LocatorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return FALSE;
     // The result is always 0, which a dialog procedure may return directly.
     case WM_NOTIFY: return OnTreeNotify(dialog, wParam, reinterpret_cast<const NMHDR*>(lParam));
-    // Closing other than through OK must not leak the pictures.
+    // However the dialog ends, its pictures go with it.
     case WM_DESTROY: ReleaseTreeImages(dialog); return FALSE;
     }
     return FALSE;
