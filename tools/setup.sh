@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian/Ubuntu packages that building, running and testing Ocellix need,
-# and only those that are missing.
+# Installs the Debian/Ubuntu packages that building, running and testing Ocellix need, or the
+# packages named as arguments, and only those that are missing.
 set -euo pipefail
 
 packages=(cmake make wine wine64 fonts-wine xvfb g++-mingw-w64-x86-64-posix googletest
           xdotool imagemagick x11-utils xauth)
+[ $# -eq 0 ] || packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

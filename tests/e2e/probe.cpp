@@ -79,16 +79,21 @@ HWND FindVisible(const wchar_t* className) {
     return search.found;
 }
 
-int PrintMenu() {
-    HWND menuWindow = FindVisible(L"#32768");
-    if (!menuWindow) {
-        std::puts("menu none");
-        return 1;
+// Prints the screen rectangle of the visible window of the class, or "<what> none".
+HWND PrintVisibleRect(const wchar_t* className, const char* what) {
+    HWND window = FindVisible(className);
+    if (!window) {
+        std::printf("%s none\n", what);
+        return nullptr;
     }
     RECT rect = {};
-    GetWindowRect(menuWindow, &rect);
+    GetWindowRect(window, &rect);
     std::printf("rect %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
-    return 0;
+    return window;
+}
+
+int PrintMenu() {
+    return PrintVisibleRect(L"#32768", "menu") ? 0 : 1;
 }
 
 // The point of the caption's close box, found by asking the window what lies where.
@@ -319,14 +324,10 @@ int PrintDialog(const wchar_t* title) {
 }
 
 int PrintDropdown() {
-    HWND list = FindVisible(L"ComboLBox");
+    HWND list = PrintVisibleRect(L"ComboLBox", "dropdown");
     if (!list) {
-        std::puts("dropdown none");
         return 1;
     }
-    RECT rect = {};
-    GetWindowRect(list, &rect);
-    std::printf("rect %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
     std::printf("items %ld %ld\n", static_cast<long>(Ask(list, LB_GETCOUNT, 0, 0)),
                 static_cast<long>(Ask(list, LB_GETITEMHEIGHT, 0, 0)));
     return 0;
