@@ -1,12 +1,13 @@
 #include "app/MainWindow.h"
 
+#include "app/IdleTap.h"
 #include "app/Render.h"
-#include "app/ShellState.h"
 #include "app/Startup.h"
+#include "app/WindowShape.h"
 #include "dialogs/OptionsDialog.h"
-#include "model/IdleTap.h"
 #include "platform/PocketShell.h"
 #include "resources/resource.h"
+#include "state/ShellState.h"
 #include "store/Settings.h"
 
 #include <windowsx.h>
@@ -129,7 +130,7 @@ void ShowPopupMenu(HWND window, POINT point) {
 void RunOptions() {
     dialogActive = true;
     ShowOptionsDialog(mainWindow, appInstance, resIdOffset, uiScale);
-    SaveBlinkets(kMakerName, kProgramName);
+    SaveBlinkets(kMakerName, kProgramName, blinkets);
     dialogActive = false;
     RepositionWindow();
     ShowDefaultWhenEmpty();

@@ -2,7 +2,7 @@
 // its painting, and its shape, which follows the strip's opaque pixels.
 #pragma once
 
-#include "app/Handles.h"
+#include "base/Handles.h"
 
 #include <windows.h>
 
@@ -51,19 +51,3 @@ private:
 void PaintMainWindow(HWND window);
 // The whole of WM_ERASEBKGND.
 void EraseMainBackground(HDC dc);
-
-// What the callers pass to RegionFromBitmap for the mask: black, with 16 steps of leeway.
-constexpr COLORREF kMaskKeyColour = RGB(0, 0, 0);
-constexpr COLORREF kMaskTolerance = 0x101010;
-// No single region-creation call receives more rectangles than this.
-constexpr int kRegionBatchRects = 2000;
-
-// A region of one rectangle per horizontal run of pixels outside the key colour's range (key to
-// key + tolerance, per colour byte); null when the bitmap is null or cannot be read. The caller
-// owns the region.
-HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance,
-                      int batchRects = kRegionBatchRects);
-// Sets the region as the window's, with redraw; the window owns it afterwards.
-void ApplyWindowRegion(HWND window, HRGN region);
-// Shapes the window after maskPicture; without a mask or a region the old shape stays.
-void ShapeMainWindow(HWND window);

@@ -1,11 +1,12 @@
 #include "app/Startup.h"
 
-#include "app/Handles.h"
 #include "app/MainWindow.h"
 #include "app/Render.h"
-#include "app/ShellHelpers.h"
-#include "app/ShellState.h"
+#include "app/WindowShape.h"
+#include "base/Handles.h"
+#include "base/ShellHelpers.h"
 #include "resources/resource.h"
+#include "state/ShellState.h"
 #include "store/Settings.h"
 
 #include <strsafe.h>
@@ -31,7 +32,7 @@ int ReadScreenDensity() {
 // The list from the registry, or the default blinket on a first run; false when even that is
 // missing.
 bool LoadStartupBlinkets() {
-    LoadBlinkets(kMakerName, kProgramName);
+    LoadBlinkets(kMakerName, kProgramName, blinkets);
     return !blinkets.IsEmpty() || AppendDefaultBlinket();
 }
 
@@ -42,7 +43,7 @@ bool InitApplication(HINSTANCE instance, int showCommand) {
     if (BringRunningCopyToFront(kMainClassName)) {
         return false;
     }
-    LoadSettings(kMakerName, kProgramName);
+    windowCentreX = LoadSettings(kMakerName, kProgramName).windowCentreX;
     ApplyScreenDensity(ReadScreenDensity());
     if (!LoadStartupBlinkets()) {
         MessageBoxW(nullptr, kMissingDefaultText, kMissingDefaultCaption, MB_OK);

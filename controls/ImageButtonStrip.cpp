@@ -1,7 +1,7 @@
 #include "controls/ImageButtonStrip.h"
 
-#include "app/Handles.h"
-#include "app/Picture.h"
+#include "base/Handles.h"
+#include "base/Picture.h"
 
 #include <strsafe.h>
 

@@ -109,10 +109,3 @@ public:
 private:
     COLORREF BackgroundColour() const;
 };
-
-// The image buttons of the Options dialog, one per button; they outlive the dialog.
-extern ImageButtonStrip addButtonStrip;     // button 202
-extern ImageButtonStrip editButtonStrip;    // button 206
-extern ImageButtonStrip deleteButtonStrip;  // button 203
-extern ImageButtonStrip upButtonStrip;      // button 204
-extern ImageButtonStrip downButtonStrip;    // button 205

@@ -1,11 +1,11 @@
 #include "dialogs/EditItemDialog.h"
 
-#include "app/ShellHelpers.h"
-#include "app/ShellState.h"
+#include "base/ShellHelpers.h"
 #include "dialogs/DialogState.h"
 #include "dialogs/ImageCatalogue.h"
 #include "locator/FileLocator.h"
 #include "resources/resource.h"
+#include "state/ShellState.h"
 #include "store/Settings.h"
 
 #include <commctrl.h>

@@ -1,9 +1,9 @@
 #include "dialogs/ImageCatalogue.h"
 
-#include "app/Handles.h"
-#include "app/ShellHelpers.h"
-#include "app/ShellState.h"
+#include "base/Handles.h"
+#include "base/ShellHelpers.h"
 #include "dialogs/DialogState.h"
+#include "state/ShellState.h"
 
 #include <strsafe.h>
 
@@ -109,10 +109,6 @@ HIMAGELIST DrawThumbnails(HWND window, int side, int total) {
 }
 
 }  // namespace
-
-bool ImageFileEntry::FullPath(wchar_t (&path)[MAX_PATH]) const {
-    return SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"%s%s", folder, fileName));
-}
 
 void ScanImageFolder(const wchar_t* folder, BlinketList<ImageFileEntry>& list) {
     wchar_t pattern[MAX_PATH];

@@ -3,39 +3,14 @@
 // dialog and freed after it.
 #pragma once
 
-#include "app/Picture.h"
 #include "model/Blinket.h"
 #include "model/BlinketList.h"
-#include "model/ListItem.h"
+#include "model/ImageFileEntry.h"
+#include "state/ShellState.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
-
-class ImageFileEntry : public ListItem {
-public:
-    const wchar_t* DisplayText() override { return fileName; }
-    int Query() override { return frameCount; }
-    // folder followed by fileName; false when that does not fit a path buffer.
-    bool FullPath(wchar_t (&path)[MAX_PATH]) const;
-
-    int firstThumbnail = 0;  // index in thumbnailList of frame 0
-    int frameCount = 0;      // 0 when the image does not load
-    wchar_t folder[MAX_PATH] = {};
-    wchar_t fileName[MAX_PATH] = {};
-    std::unique_ptr<Picture> picture;  // holds a bitmap only while the thumbnails are built
-};
-
-struct FrameRef {
-    ImageFileEntry* entry = nullptr;
-    int frame = 0;
-};
-
-// Defined with the other process-wide objects, whose construction order they share.
-extern BlinketList<ImageFileEntry> imageFiles;
-// One per frame of every entry, in thumbnail order: element k is thumbnail k.
-extern BlinketList<FrameRef> frameRefs;
 extern HIMAGELIST thumbnailList;
 
 // Appends one entry per file of the folder (ending in a backslash) whose extension is .gif,

@@ -1,7 +1,6 @@
 #include "dialogs/ListViewCtl.h"
 
-#include "app/Picture.h"
-#include "app/ShellState.h"
+#include "base/Picture.h"
 
 #include <cwchar>
 

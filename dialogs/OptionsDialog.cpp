@@ -1,12 +1,12 @@
 #include "dialogs/OptionsDialog.h"
 
-#include "app/ShellHelpers.h"
-#include "app/ShellState.h"
+#include "base/ShellHelpers.h"
 #include "controls/ImageButtonStrip.h"
 #include "dialogs/DialogState.h"
 #include "dialogs/EditItemDialog.h"
 #include "dialogs/ImageCatalogue.h"
 #include "resources/resource.h"
+#include "state/ShellState.h"
 
 #include <strsafe.h>
 

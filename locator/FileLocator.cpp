@@ -2,13 +2,13 @@
 // it opens and dropped when it closes.
 #include "locator/FileLocator.h"
 
-#include "app/Handles.h"
-#include "app/Picture.h"
-#include "app/ShellState.h"
+#include "base/Handles.h"
+#include "base/Picture.h"
+#include "base/ShellHelpers.h"
 #include "locator/LocatorPath.h"
 #include "locator/LocatorTree.h"
-#include "app/ShellHelpers.h"
 #include "resources/resource.h"
+#include "state/ShellState.h"
 
 #include <commctrl.h>
 #include <strsafe.h>

@@ -1,7 +1,6 @@
 #include "model/Blinket.h"
 
-#include "app/ShellHelpers.h"
-#include "app/ShellState.h"
+#include "base/ShellHelpers.h"
 #include "model/EyeAnimator.h"
 #include "model/EyeFileReader.h"
 
@@ -62,9 +61,9 @@ void Blinket::ResetForEdit() {
     DropEyes();
 }
 
-void Blinket::RunAction() {
+void Blinket::RunAction(HINSTANCE instance, HWND owner) const {
     if (actionCmd == kActionWebPage || actionCmd == kActionProgram) {
-        ShellOpen(appInstance, mainWindow, actionString, nullptr);
+        ShellOpen(instance, owner, actionString, nullptr);
     }
 }
 

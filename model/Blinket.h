@@ -37,8 +37,9 @@ public:
     void DropEyes();
     // Clears the numbers an edit sets again, and the eyes.
     void ResetForEdit();
-    // Hands a web page or program action to the shell; other codes do nothing.
-    void RunAction();
+    // Hands a web page or program action to the shell, with the owner of any window it shows;
+    // other codes do nothing.
+    void RunAction(HINSTANCE instance, HWND owner) const;
     // Stores the path in imageFile, in its short form when only that fits. A path that does
     // not fit even so is refused (false) and imageFile is left as it was: a cut path would
     // name another file.

@@ -1,6 +1,6 @@
 #include "model/EyeAnimator.h"
 
-#include "app/Handles.h"
+#include "base/Handles.h"
 
 #include <algorithm>
 

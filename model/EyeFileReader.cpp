@@ -1,6 +1,6 @@
 #include "model/EyeFileReader.h"
 
-#include "app/Handles.h"
+#include "base/Handles.h"
 
 #include <strsafe.h>
 

@@ -1,7 +1,6 @@
 #include "store/Settings.h"
 
-#include "app/ShellHelpers.h"
-#include "app/ShellState.h"
+#include "base/ShellHelpers.h"
 #include "store/RegKey.h"
 
 #include <strsafe.h>
@@ -29,8 +28,8 @@ bool SettingsKeyPath(const wchar_t* maker, const wchar_t* program, KeyPath& path
 
 bool ListKeyPath(const wchar_t* maker, const wchar_t* program, KeyPath& path) {
     return maker && program &&
-           SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"\\Software\\%s\\%s\\Blinkets", maker,
-                                      program));
+           SUCCEEDED(
+               StringCchPrintfW(path, MAX_PATH, L"\\Software\\%s\\%s\\Blinkets", maker, program));
 }
 
 bool BlinketKeyPath(const wchar_t* maker, const wchar_t* program, int number, KeyPath& path) {
@@ -94,8 +93,7 @@ bool WriteBlinket(const Blinket& blinket, const wchar_t* maker, const wchar_t* p
                   int number) {
     KeyPath path;
     RegKey key;
-    if (!BlinketKeyPath(maker, program, number, path) ||
-        !key.Open(HKEY_CURRENT_USER, path, true)) {
+    if (!BlinketKeyPath(maker, program, number, path) || !key.Open(HKEY_CURRENT_USER, path, true)) {
         return false;
     }
     const DWORD actionCmd = static_cast<DWORD>(blinket.actionCmd);
@@ -157,8 +155,7 @@ void DeleteBlinketKeysFrom(const wchar_t* maker, const wchar_t* program, int fir
 
 }  // namespace
 
-bool ReadWindowCentre(const wchar_t* maker, const wchar_t* program, int screenWidth,
-                      int* centre) {
+bool ReadWindowCentre(const wchar_t* maker, const wchar_t* program, int screenWidth, int* centre) {
     RegKey key;
     if (!centre || !OpenSettings(key, maker, program, false)) {
         return false;
@@ -168,11 +165,13 @@ bool ReadWindowCentre(const wchar_t* maker, const wchar_t* program, int screenWi
     return true;
 }
 
-void LoadSettings(const wchar_t* maker, const wchar_t* program) {
+StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program) {
+    StoredSettings settings;
     int centre = 0;
     if (ReadWindowCentre(maker, program, GetSystemMetrics(SM_CXSCREEN), &centre)) {
-        windowCentreX = centre;
+        settings.windowCentreX = centre;
     }
+    return settings;
 }
 
 void LoadBlinkets(const wchar_t* maker, const wchar_t* program, BlinketList<Blinket>& list) {
@@ -187,12 +186,7 @@ void LoadBlinkets(const wchar_t* maker, const wchar_t* program, BlinketList<Blin
     }
 }
 
-void LoadBlinkets(const wchar_t* maker, const wchar_t* program) {
-    LoadBlinkets(maker, program, blinkets);
-}
-
-void SaveBlinkets(const wchar_t* maker, const wchar_t* program,
-                  const BlinketList<Blinket>& list) {
+void SaveBlinkets(const wchar_t* maker, const wchar_t* program, const BlinketList<Blinket>& list) {
     if (!maker || !program) {
         return;
     }
@@ -206,10 +200,6 @@ void SaveBlinkets(const wchar_t* maker, const wchar_t* program,
         }
     }
     DeleteBlinketKeysFrom(maker, program, written);
-}
-
-void SaveBlinkets(const wchar_t* maker, const wchar_t* program) {
-    SaveBlinkets(maker, program, blinkets);
 }
 
 void SaveTapPoint(const wchar_t* maker, const wchar_t* program, POINT point) {

@@ -15,23 +15,25 @@
 constexpr wchar_t kMakerName[] = L"Tarnwick";
 constexpr wchar_t kProgramName[] = L"Ocellix";
 
-// Sets windowCentreX from "position", or to half the screen width when that is missing or off
-// the screen; leaves it at -1 (centre the window) when the settings key does not exist.
-void LoadSettings(const wchar_t* maker, const wchar_t* program);
-// The same reading for a screen of the given width: false when the settings key does not exist.
-bool ReadWindowCentre(const wchar_t* maker, const wchar_t* program, int screenWidth,
-                      int* centre);
+// What start-up reads from the settings key.
+struct StoredSettings {
+    // Screen x of the window's centre from "position", or half the screen width when that is
+    // missing or off the screen; -1 (centre the window) when the settings key does not exist.
+    int windowCentreX = -1;
+};
 
-// Appends the stored blinkets to the program's list, in key order. The list ends at the first
-// key that is missing or has no "ImageFile"; a blinket whose image cannot be opened, or whose
-// path does not fit Blinket::imageFile even in its short form, is dropped.
-void LoadBlinkets(const wchar_t* maker, const wchar_t* program);
+StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program);
+// The same reading for a screen of the given width: false when the settings key does not exist.
+bool ReadWindowCentre(const wchar_t* maker, const wchar_t* program, int screenWidth, int* centre);
+
+// Appends the stored blinkets to the list, in key order. The list ends at the first key that is
+// missing or has no "ImageFile"; a blinket whose image cannot be opened, or whose path does not
+// fit Blinket::imageFile even in its short form, is dropped.
 void LoadBlinkets(const wchar_t* maker, const wchar_t* program, BlinketList<Blinket>& list);
 
-// Writes the program's list, leaving out blinkets whose image cannot be opened. The keys are
-// numbered without gaps over the blinkets written, and blinket keys left over from a longer list
-// are deleted afterwards, so a failure halfway never loses the stored list.
-void SaveBlinkets(const wchar_t* maker, const wchar_t* program);
+// Writes the list, leaving out blinkets whose image cannot be opened. The keys are numbered
+// without gaps over the blinkets written, and blinket keys left over from a longer list are
+// deleted afterwards, so a failure halfway never loses the stored list.
 void SaveBlinkets(const wchar_t* maker, const wchar_t* program, const BlinketList<Blinket>& list);
 
 // Records a tap, in client pixels, as "xTap" and "yTap" for other programs.

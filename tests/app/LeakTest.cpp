@@ -1,6 +1,6 @@
+#include "app/IdleTap.h"
 #include "app/MainWindow.h"
 #include "app/ShellFixture.h"
-#include "model/IdleTap.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // which a test running alongside would do.
 #include "app/MainWindow.h"
 
-#include "app/Handles.h"
 #include "app/ShellFixture.h"
+#include "base/Handles.h"
 #include "platform/PocketShell.h"
 #include "resources/resource.h"
 

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "app/Render.h"
-#include "app/ShellState.h"
 #include "app/Startup.h"
 #include "model/Blinket.h"
 #include "model/EyeAnimator.h"
+#include "state/ShellState.h"
 #include "support/RawRegistry.h"
 #include "support/TestSupport.h"
 

@@ -1,8 +1,8 @@
-#include "app/ShellState.h"
 #include "dialogs/DialogState.h"
 #include "dialogs/EditItemDialog.h"
 #include "locator/FileLocator.h"
 #include "resources/resource.h"
+#include "state/ShellState.h"
 #include "store/Settings.h"
 #include "tests/dialogs/DialogsTestKit.h"
 

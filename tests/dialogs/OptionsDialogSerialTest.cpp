@@ -1,9 +1,9 @@
 // The Options dialog as the program runs it, over the Blinkets folder beside this executable.
-#include "app/ShellState.h"
 #include "controls/ImageButtonStrip.h"
 #include "dialogs/DialogState.h"
 #include "dialogs/OptionsDialog.h"
 #include "resources/resource.h"
+#include "state/ShellState.h"
 #include "tests/dialogs/DialogsTestKit.h"
 
 #include <gtest/gtest.h>

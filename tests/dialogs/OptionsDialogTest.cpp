@@ -1,8 +1,8 @@
-#include "app/ShellState.h"
 #include "controls/ImageButtonStrip.h"
 #include "dialogs/DialogState.h"
 #include "dialogs/OptionsDialog.h"
 #include "resources/resource.h"
+#include "state/ShellState.h"
 #include "tests/dialogs/DialogsTestKit.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "app/ShellState.h"
 #include "locator/FileLocator.h"
 #include "locator/LocatorTree.h"
 #include "platform/PocketShell.h"
 #include "resources/resource.h"
+#include "state/ShellState.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

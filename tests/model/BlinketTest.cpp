@@ -127,11 +127,11 @@ TEST(Blinket, RunActionOpensOnlyWebPagesAndPrograms) {
         blinket.actionCmd = action;
         StringCchCopyW(blinket.actionString, MAX_PATH, L"Z:\\no\\such\\folder\\x.exe");
         SetLastError(0xBEEF);
-        blinket.RunAction();
+        blinket.RunAction(nullptr, nullptr);
         EXPECT_EQ(action == 1 || action == 2, GetLastError() != 0xBEEF) << action;
         blinket.actionString[0] = L'\0';
         SetLastError(0xBEEF);
-        blinket.RunAction();
+        blinket.RunAction(nullptr, nullptr);
         EXPECT_EQ(0xBEEFu, GetLastError()) << action;
     }
 }

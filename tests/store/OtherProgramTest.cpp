@@ -3,7 +3,7 @@
 // the values from it), under a maker name of this test's own.
 #include "store/Settings.h"
 
-#include "app/Handles.h"
+#include "base/Handles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "store/Settings.h"
 
-#include "app/ShellState.h"
+#include "state/ShellState.h"
 #include "support/RawRegistry.h"
 #include "support/TestSupport.h"
 
@@ -54,9 +54,8 @@ protected:
 };
 
 TEST_F(SettingsTest, UsablePositionOrHalfTheScreenWidth) {
-    windowCentreX = -1;
-    LoadSettings(kMakerName, kProgramName);
-    EXPECT_EQ(-1, windowCentreX);  // no settings key: the layout centres the window
+    // No settings key: the layout centres the window.
+    EXPECT_EQ(-1, LoadSettings(kMakerName, kProgramName).windowCentreX);
     struct Case {
         const char* what;
         DWORD type;
@@ -81,16 +80,15 @@ TEST_F(SettingsTest, UsablePositionOrHalfTheScreenWidth) {
         EXPECT_TRUE(ReadWindowCentre(kMakerName, kProgramName, 1024, &centre));
         EXPECT_EQ(c.centre, centre);
     }
-    windowCentreX = -1;
-    LoadSettings(kMakerName, kProgramName);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) / 2, windowCentreX);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) / 2,
+              LoadSettings(kMakerName, kProgramName).windowCentreX);
 }
 
 TEST_F(SettingsTest, LoadStopsAtTheFirstMissingNumber) {
     StoreBlinket(0, Image(L"a.gif"));
     StoreBlinket(1, Image(L"b.gif"));
     StoreBlinket(3, Image(L"d.gif"));
-    LoadBlinkets(kMakerName, kProgramName);
+    LoadBlinkets(kMakerName, kProgramName, blinkets);
     ASSERT_EQ(2, blinkets.Count());
     EXPECT_EQ(folder.path() + L"a.gif", blinkets.At(0)->imageFile);
     EXPECT_EQ(folder.path() + L"b.gif", blinkets.At(1)->imageFile);
@@ -180,7 +178,7 @@ TEST_F(SettingsTest, SaveWritesEveryFieldAndAnEmptyActionStringAsEmptyText) {
     blinkets.Append(MakeBlinket(Image(L"a.gif"), 3, L""));
     blinkets.At(0)->blinketPos = -2;
     blinkets.At(0)->imagePos = 5;
-    SaveBlinkets(kMakerName, kProgramName);
+    SaveBlinkets(kMakerName, kProgramName, blinkets);
     blinkets.Clear();
     const rawreg::Value action = rawreg::GetValue(BlinketKey(0), L"ActionString");
     ASSERT_TRUE(action.found);

@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
-#include "app/ShellState.h"
 #include "platform/PocketShell.h"
+#include "state/ShellState.h"
 
 #include <commctrl.h>
 #include <objbase.h>

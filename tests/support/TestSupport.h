@@ -1,7 +1,7 @@
 // Shared helpers of the test executables.
 #pragma once
 
-#include "app/Handles.h"
+#include "base/Handles.h"
 #include "model/Blinket.h"
 
 #include <windows.h>
@@ -17,7 +17,7 @@ namespace testsupport {
 
 // ---------------------------------------------------------------- handles, files, registry
 
-// A window or module released on scope exit: the kinds app/Handles.h has no guard for.
+// A window or module released on scope exit: the kinds base/Handles.h has no guard for.
 template <class Handle, BOOL(WINAPI* Release)(Handle)> class Owned {
 public:
     explicit Owned(Handle handle = nullptr) : handle_(handle) {}

@@ -1,4 +1,4 @@
-#include "app/MtRandom.h"
+#include "base/MtRandom.h"
 
 #include <windows.h>
 

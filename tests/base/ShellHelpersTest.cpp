@@ -1,4 +1,4 @@
-#include "app/ShellHelpers.h"
+#include "base/ShellHelpers.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

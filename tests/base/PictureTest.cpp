@@ -1,4 +1,4 @@
-#include "app/Picture.h"
+#include "base/Picture.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "app/Picture.h"
+#include "base/Picture.h"
 
-#include "app/Handles.h"
+#include "base/Handles.h"
 #include "platform/PocketShell.h"
 
 #include <cstdlib>

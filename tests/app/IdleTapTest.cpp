@@ -1,4 +1,4 @@
-#include "model/IdleTap.h"
+#include "app/IdleTap.h"
 
 #include "app/Render.h"
 #include "app/ShellFixture.h"

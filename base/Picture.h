@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+// The key colour: transparent in every image of the program.
+constexpr COLORREF kKeyColour = RGB(128, 0, 128);
+
 class Picture {
 public:
     Picture() = default;

@@ -1,4 +1,4 @@
-#include "app/MtRandom.h"
+#include "base/MtRandom.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
-#include "model/IdleTap.h"
+#include "app/IdleTap.h"
 
-#include "app/Handles.h"
 #include "app/MainWindow.h"
 #include "app/Render.h"
-#include "app/ShellState.h"
+#include "base/Handles.h"
 #include "model/Blinket.h"
 #include "model/EyeAnimator.h"
+#include "state/ShellState.h"
 #include "store/Settings.h"
 
 namespace {
@@ -75,6 +75,6 @@ void HandleTap(POINT tap) {
             RunOptions();
             return;
         }
-        blinket->RunAction();
+        blinket->RunAction(appInstance, mainWindow);
     }
 }

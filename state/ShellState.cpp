@@ -1,7 +1,4 @@
-#include "app/ShellState.h"
-
-#include "controls/ImageButtonStrip.h"
-#include "dialogs/ImageCatalogue.h"
+#include "state/ShellState.h"
 
 HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;

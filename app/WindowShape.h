@@ -1,0 +1,20 @@
+// The window's shape: a region that follows the opaque pixels of the strip's mask.
+#pragma once
+
+#include <windows.h>
+
+// What the callers pass to RegionFromBitmap for the mask: black, with 16 steps of leeway.
+constexpr COLORREF kMaskKeyColour = RGB(0, 0, 0);
+constexpr COLORREF kMaskTolerance = 0x101010;
+// No single region-creation call receives more rectangles than this.
+constexpr int kRegionBatchRects = 2000;
+
+// A region of one rectangle per horizontal run of pixels outside the key colour's range (key to
+// key + tolerance, per colour byte); null when the bitmap is null or cannot be read. The caller
+// owns the region.
+HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance,
+                      int batchRects = kRegionBatchRects);
+// Sets the region as the window's, with redraw; the window owns it afterwards.
+void ApplyWindowRegion(HWND window, HRGN region);
+// Shapes the window after maskPicture; without a mask or a region the old shape stays.
+void ShapeMainWindow(HWND window);
