@@ -1,101 +1,144 @@
 #include "app/Render.h"
 
 #include "base/Handles.h"
-#include "base/ShellHelpers.h"
+#include "base/Pixels.h"
 #include "model/Blinket.h"
 #include "model/EyeAnimator.h"
+#include "model/Frames.h"
 #include "state/ShellState.h"
 
 #include <algorithm>
+#include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
 
 // Image lists of the strip: colour bitmaps of the display's kind, masked by the key colour.
 constexpr UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;
+// The widest window the platform shows.
+constexpr int kMaxStripWidth = 32767;
+// Decoded pixels a layout keeps for the blinkets that share a file; past this a picture is
+// decoded again when it is drawn.
+constexpr long long kCachedPixelBudget = 32LL * 1024 * 1024;
 
 // ---------------------------------------------------------------------------------------------
 // Layout
 
-// Measures the blinket's image and gives it its room at total. A blinket whose image does not
-// load takes no room; its frame width is cleared so that nothing of it is hit or drawn.
-void MeasureBlinket(Blinket& blinket, int& total, int& maxHeight) {
-    blinket.imageExists = FileExists(blinket.imageFile);
-    Picture image;
-    if (blinket.imageExists) {
-        image.Load(nullptr, blinket.imageFile, nullptr, 0);
+// The pictures of one layout, each file decoded once however many blinkets show it.
+class LayoutPictures {
+public:
+    // The picture at the path, or null when it cannot be opened or has no pixels.
+    const Picture* Of(const wchar_t* path) {
+        if (!path || !*path) {
+            return nullptr;
+        }
+        const auto found = cached_.find(path);
+        if (found != cached_.end()) {
+            return found->second.get();
+        }
+        auto picture = std::make_unique<Picture>();
+        picture->Load(nullptr, path, nullptr, 0);
+        if (!picture->IsLoaded() || picture->width <= 0 || picture->height <= 0) {
+            picture.reset();
+        }
+        const long long pixels = picture ? 1LL * picture->width * picture->height : 0;
+        if (cachedPixels_ + pixels > kCachedPixelBudget) {
+            uncached_ = std::move(picture);
+            return uncached_.get();
+        }
+        cachedPixels_ += pixels;
+        return (cached_[path] = std::move(picture)).get();
     }
-    if (!image.IsLoaded() || image.width <= 0 || image.height <= 0) {
-        blinket.frameWidth = 0;
-        blinket.frameHeight = 0;
-        return;
+
+private:
+    std::unordered_map<std::wstring, std::unique_ptr<Picture>> cached_;  // null: did not load
+    std::unique_ptr<Picture> uncached_;
+    long long cachedPixels_ = 0;
+};
+
+// What the measuring pass found for one blinket: its picture and the frame it shows.
+struct Placed {
+    Blinket* blinket = nullptr;
+    wchar_t path[MAX_PATH] = {};
+    FrameGrid grid;
+    int frame = 0;
+};
+
+// Measures the blinket's picture and gives it room at total when it fits the widest window. A
+// blinket whose picture does not load takes no room, and neither does one past that width; its
+// frame width is cleared so that nothing of it is hit or drawn.
+bool MeasureBlinket(Blinket& blinket, LayoutPictures& pictures, int maxFrameHeight, int& total,
+                    int& maxHeight, Placed& placed) {
+    blinket.frameWidth = 0;
+    blinket.frameHeight = 0;
+    blinket.imageFrameHeight = 0;
+    const Picture* picture = blinket.ImagePath(placed.path) ? pictures.Of(placed.path) : nullptr;
+    blinket.imageExists = picture != nullptr;
+    if (!picture) {
+        return false;
     }
-    blinket.frameHeight = image.height;
-    blinket.frameWidth = FrameWidthOf(image.width, image.height);
+    placed.grid = FramesOf(picture->width, picture->height);
+    placed.frame = ShownFrame(placed.grid, blinket.imagePos);
+    const SIZE shown = ShownFrameSize(placed.grid, maxFrameHeight);
+    if (total + shown.cx + blinketGap > kMaxStripWidth) {
+        return false;
+    }
+    placed.blinket = &blinket;
+    blinket.frameWidth = shown.cx;
+    blinket.frameHeight = shown.cy;
+    blinket.imageFrameHeight = placed.grid.height;
     blinket.xOffset = total;
     total += blinket.frameWidth + blinketGap;
     maxHeight = std::max(maxHeight, blinket.frameHeight);
+    return true;
 }
 
-// Draws the blinket's shown frame at its offset into both canvases; the image's key-coloured
-// pixels leave the canvas as it was.
-void DrawBlinket(const Blinket& blinket, HDC display, HDC shape) {
-    Picture image;
-    image.Load(nullptr, blinket.imageFile, nullptr, 0);
-    if (!image.IsLoaded()) {
-        return;
-    }
-    ImageListHandle frames(
-        ImageList_Create(blinket.frameWidth, blinket.frameHeight, kImageListFlags, 1, 1));
-    if (!frames || ImageList_AddMasked(frames.get(), image.bitmap, kKeyColour) < 0) {
-        return;
-    }
-    // A frame index past the last frame draws nothing: its room stays transparent.
-    ImageList_Draw(frames.get(), blinket.imagePos, display, blinket.xOffset, 0, ILD_NORMAL);
-    ImageList_Draw(frames.get(), blinket.imagePos, shape, blinket.xOffset, 0, ILD_NORMAL);
-}
-
-GdiObject<HBITMAP> CreateKeyCanvas(HDC compatibleWith, int width, int height) {
-    return GdiObject<HBITMAP>(CreateCompatibleBitmap(compatibleWith, width, height));
-}
-
-void FillWithKey(HDC dc, int width, int height) {
-    GdiObject<HBRUSH> key(CreateSolidBrush(kKeyColour));
-    const RECT all = {0, 0, width, height};
-    FillRect(dc, &all, key.get());
-}
-
-// Composes the placed blinkets twice, into a display copy and a copy the mask is made from,
-// and returns the key colour as the canvas holds it. Both are null when there is nothing to
-// compose or a canvas cannot be made.
-COLORREF ComposeStrip(int width, int height, GdiObject<HBITMAP>& display,
-                      GdiObject<HBITMAP>& shape) {
-    WindowDC window(mainWindow);
-    MemoryDC displayDC(window.get());
-    MemoryDC shapeDC(window.get());
-    if (width <= 0 || height <= 0 || !window || !displayDC || !shapeDC) {
-        return CLR_INVALID;
-    }
-    display = CreateKeyCanvas(window.get(), width, height);
-    shape = CreateKeyCanvas(window.get(), width, height);
-    if (!display || !shape) {
-        display.Reset();
-        shape.Reset();
-        return CLR_INVALID;
-    }
-    SelectedObject displayCanvas(displayDC.get(), display.get());
-    SelectedObject shapeCanvas(shapeDC.get(), shape.get());
-    FillWithKey(displayDC.get(), width, height);
-    FillWithKey(shapeDC.get(), width, height);
-    // Read back, since a display of few colours stores the key as its nearest colour.
-    const COLORREF key = GetPixel(shapeDC.get(), 0, 0);
-    for (int index = 0; index < blinkets.Count(); ++index) {
-        const Blinket* blinket = blinkets.At(index);
-        if (blinket && IsPlaced(*blinket)) {
-            DrawBlinket(*blinket, displayDC.get(), shapeDC.get());
+// Copies the blinket's frame into the strip at its offset, scaled to its room with the nearest
+// pixel so that the key colour stays exact.
+void DrawFrame(const Placed& placed, const PixelView& source, const PixelView& strip) {
+    const Blinket& blinket = *placed.blinket;
+    const int left = placed.frame * placed.grid.width;
+    for (int y = 0; y < blinket.frameHeight; ++y) {
+        const int sourceY = static_cast<int>(1LL * y * placed.grid.height / blinket.frameHeight);
+        const Pixel* from = source.Row(sourceY) + left;
+        Pixel* to = strip.Row(y) + blinket.xOffset;
+        for (int x = 0; x < blinket.frameWidth; ++x) {
+            to[x] = from[1LL * x * placed.grid.width / blinket.frameWidth] & 0x00FFFFFF;
         }
     }
-    return key;
+}
+
+// The strip of the placed blinkets on a key-coloured canvas; null when there is nothing to
+// compose or a canvas cannot be made.
+HBITMAP ComposeStrip(int width, int height, const std::vector<Placed>& placed,
+                     LayoutPictures& pictures) {
+    PixelView strip;
+    GdiObject<HBITMAP> canvas(CreatePixelBitmap(width, height, strip));
+    if (!canvas) {
+        return nullptr;
+    }
+    const Pixel key = PixelOf(kKeyColour);
+    for (int y = 0; y < height; ++y) {
+        std::fill(strip.Row(y), strip.Row(y) + width, key);
+    }
+    for (const Placed& one : placed) {
+        const Picture* picture = pictures.Of(one.path);
+        if (!picture) {
+            continue;
+        }
+        PixelView source = ViewPixels(picture->bitmap);
+        GdiObject<HBITMAP> copy;
+        if (!source) {
+            copy.Reset(CopyToPixelBitmap(picture->bitmap, source));
+        }
+        if (source && source.width() >= (one.frame + 1) * one.grid.width &&
+            source.height() >= one.grid.height) {
+            DrawFrame(one, source, strip);
+        }
+    }
+    return canvas.Release();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -122,8 +165,8 @@ void RollEyes(HDC target) {
 StripImageDC::StripImageDC(HDC compatibleWith)
     : dc_(compatibleWith), strip_(dc_.get(), stripPicture.bitmap) {}
 
-int FrameWidthOf(int imageWidth, int imageHeight) {
-    return imageWidth < 2 * imageHeight ? imageWidth : imageHeight;
+int MaxFrameHeight(int screenHeight) {
+    return std::max(1, screenHeight / 3);
 }
 
 WindowPlacement PlaceWindow(int screenWidth, int screenHeight, int stripWidthValue, int stripHeight,
@@ -168,25 +211,27 @@ void LayoutBlinkets(int& x, int& y) {
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
 
+    LayoutPictures pictures;
+    std::vector<Placed> placed;
     int total = 0;
     int maxHeight = 0;
     for (int index = 0; index < blinkets.Count(); ++index) {
-        if (Blinket* blinket = blinkets.At(index)) {
-            MeasureBlinket(*blinket, total, maxHeight);
-            // Eye rectangles are read with the offset of their time: read them again.
-            blinket->DropEyes();
+        Blinket* blinket = blinkets.At(index);
+        if (!blinket) {
+            continue;
         }
+        Placed one;
+        if (MeasureBlinket(*blinket, pictures, MaxFrameHeight(screenHeight), total, maxHeight,
+                           one)) {
+            placed.push_back(one);
+        }
+        // Eye rectangles are read with the offset of their time: read them again.
+        blinket->DropEyes();
     }
-    GdiObject<HBITMAP> display;
-    GdiObject<HBITMAP> shape;
-    const COLORREF key = ComposeStrip(total, maxHeight, display, shape);
-
-    stripPicture.Attach(display.Release());
-    Picture shapeSource;
-    shapeSource.Attach(shape.Release());
+    stripPicture.Attach(ComposeStrip(total, maxHeight, placed, pictures));
     // Keyed on the key colour itself rather than on the strip's top-left pixel, which belongs
     // to the first blinket's image where that is opaque.
-    maskPicture.Attach(shapeSource.IsLoaded() ? shapeSource.MakeMask(key) : nullptr);
+    maskPicture.Attach(stripPicture.IsLoaded() ? stripPicture.MakeMask(kKeyColour) : nullptr);
     if (stripPicture.IsLoaded()) {
         stripImageList =
             ImageList_Create(stripPicture.width, stripPicture.height, kImageListFlags, 1, 1);

@@ -15,9 +15,9 @@ struct WindowPlacement {
     int centreX = -1;
 };
 
-// A blinket image W by H is one frame W wide when W is less than 2H; otherwise it is a row of
-// square frames, H wide each.
-int FrameWidthOf(int imageWidth, int imageHeight);
+// The tallest a blinket is shown on a screen of the given height: a third of it. A taller frame
+// is scaled down to it, so that no picture takes over the desktop.
+int MaxFrameHeight(int screenHeight);
 
 // The window's top-left corner for a strip whose vertical middle lies menuBarHeight pixels above
 // the screen's bottom edge and whose horizontal centre is centreX (-1: the screen's middle),

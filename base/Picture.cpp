@@ -1,6 +1,7 @@
 #include "base/Picture.h"
 
 #include "base/Handles.h"
+#include "base/Pixels.h"
 #include "platform/PocketShell.h"
 
 #include <cstdlib>
@@ -58,31 +59,22 @@ HBITMAP Picture::MakeMask() const {
 }
 
 HBITMAP Picture::MakeMask(COLORREF key) const {
-    int maskWidth = 0;
-    int maskHeight = 0;
-    if (!bitmap || !ReadBitmapSize(bitmap, maskWidth, maskHeight)) {
+    PixelView source;
+    GdiObject<HBITMAP> copy(bitmap ? CopyToPixelBitmap(bitmap, source) : nullptr);
+    PixelView mask;
+    GdiObject<HBITMAP> result(copy ? CreatePixelBitmap(source.width(), source.height(), mask)
+                                   : nullptr);
+    if (!result) {
         return nullptr;
     }
-    WindowDC screen(nullptr);
-    MemoryDC source(screen.get());
-    MemoryDC target(screen.get());
-    if (!screen || !source || !target) {
-        return nullptr;
-    }
-    HBITMAP mask = CreateCompatibleBitmap(screen.get(), maskWidth, maskHeight);
-    if (!mask) {
-        return nullptr;
-    }
-    SelectedObject sourceBitmap(source.get(), bitmap);
-    SelectedObject targetBitmap(target.get(), mask);
-    if (key == CLR_INVALID) {
-        key = GetPixel(source.get(), 0, 0);
-    }
-    for (int x = 0; x < maskWidth; ++x) {
-        for (int y = 0; y < maskHeight; ++y) {
-            const bool transparent = GetPixel(source.get(), x, y) == key;
-            SetPixel(target.get(), x, y, transparent ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    // Without a key colour the top-left pixel's colour is the transparent one.
+    const Pixel transparent = key == CLR_INVALID ? source.Row(0)[0] & 0x00FFFFFF : PixelOf(key);
+    for (int y = 0; y < source.height(); ++y) {
+        const Pixel* from = source.Row(y);
+        Pixel* to = mask.Row(y);
+        for (int x = 0; x < source.width(); ++x) {
+            to[x] = (from[x] & 0x00FFFFFF) == transparent ? 0x000000 : 0xFFFFFF;
         }
     }
-    return mask;
+    return result.Release();
 }

@@ -1,3 +1,4 @@
+#include "app/IdleTap.h"
 #include "app/Render.h"
 #include "app/ShellFixture.h"
 #include "app/WindowShape.h"
@@ -24,6 +25,50 @@ WindowPlacement Layout() {
     LayoutBlinkets(placement.x, placement.y);
     placement.centreX = windowCentreX;
     return placement;
+}
+
+// The strip as the first version composed it, each blinket's frame drawn through an image list
+// of its own, and the mask set pixel by pixel: what the composition in memory must reproduce.
+struct Composition {
+    Pixels strip;
+    Pixels mask;
+};
+
+Composition ComposeAsBefore() {
+    WindowDC screen(nullptr);
+    MemoryDC dc(screen.get());
+    GdiObject<HBITMAP> canvas(
+        CreateCompatibleBitmap(screen.get(), stripPicture.width, stripPicture.height));
+    {
+        SelectedObject selected(dc.get(), canvas.get());
+        GdiObject<HBRUSH> key(CreateSolidBrush(kKeyColour));
+        const RECT all = {0, 0, stripPicture.width, stripPicture.height};
+        FillRect(dc.get(), &all, key.get());
+        for (int i = 0; i < blinkets.Count(); ++i) {
+            const Blinket& blinket = *blinkets.At(i);
+            Picture image;
+            image.Load(nullptr, blinket.imageFile, nullptr, 0);
+            if (!IsPlaced(blinket) || !image.IsLoaded()) {
+                continue;
+            }
+            ImageListHandle frames(ImageList_Create(blinket.frameWidth, blinket.frameHeight,
+                                                    ILC_COLORDDB | ILC_MASK, 1, 1));
+            ImageList_AddMasked(frames.get(), image.bitmap, kKeyColour);
+            ImageList_Draw(frames.get(), blinket.imagePos, dc.get(), blinket.xOffset, 0,
+                           ILD_NORMAL);
+        }
+    }
+    Composition before;
+    before.mask = ReadPixels(canvas.get());
+    for (COLORREF& pixel : before.mask.colours) {
+        pixel = pixel == kKeyColour ? kBlack : kWhite;
+    }
+    // The strip's own image list, given the strip, blackens its key colour.
+    ImageListHandle whole(
+        ImageList_Create(stripPicture.width, stripPicture.height, ILC_COLORDDB | ILC_MASK, 1, 1));
+    ImageList_AddMasked(whole.get(), canvas.get(), kKeyColour);
+    before.strip = ReadPixels(canvas.get());
+    return before;
 }
 
 }  // namespace
@@ -55,7 +100,6 @@ TEST_F(ShellTest, AnImageTwiceAsWideAsHighIsARowOfSquareFrames) {
         blinkets.Clear();
         Blinket* blinket = AddBlinket(Image(L"frames.bmp", c.width, c.height, 0xFF0000));
         Layout();
-        EXPECT_EQ(c.frameWidth, FrameWidthOf(c.width, c.height));
         EXPECT_EQ(c.frameWidth, blinket->frameWidth) << c.width << "x" << c.height;
         EXPECT_EQ(c.height, blinket->frameHeight);
         EXPECT_EQ(c.frameWidth + blinketGap, stripPicture.width);
@@ -106,31 +150,88 @@ TEST_F(ShellTest, BlinketsStandSideBySideTopAligned) {
     EXPECT_EQ(screenWidth / 2, windowCentreX);
 }
 
-TEST_F(ShellTest, TheShownFrameIsDrawnAndOnePastTheLastLeavesItsRoomTransparent) {
-    std::vector<unsigned> frames(40 * 20, 0xFF0000);
+TEST_F(ShellTest, TheShownFrameIsDrawnAndOneTheImageLacksShowsTheFirst) {
+    std::vector<unsigned> frames(50 * 20, 0xFF0000);  // two frames, and ten columns of none
     for (int y = 0; y < 20; ++y) {
-        for (int x = 20; x < 40; ++x) {
-            frames[y * 40 + x] = 0x00FF00;
+        for (int x = 20; x < 50; ++x) {
+            frames[y * 50 + x] = x < 40 ? 0x00FF00 : 0x0000FF;
         }
     }
-    const std::wstring image = dir.WriteFile(L"frames.bmp", MakeBmp(40, 20, frames.data()));
+    const std::wstring image = dir.WriteFile(L"frames.bmp", MakeBmp(50, 20, frames.data()));
     for (int frame : {1, 2, -1}) {
         AddBlinket(image, kActionNone, L"", frame);
     }
-    AddBlinket(Image(L"after.bmp", 10, 10, 0x0000FF));
     Layout();
-    EXPECT_EQ(75, blinkets.At(3)->xOffset);
     const Pixels strip = ReadPixels(stripPicture.bitmap);
-    ASSERT_EQ(90, strip.width);
-    EXPECT_EQ(RGB(0, 255, 0), strip.At(0, 0));
-    EXPECT_EQ(RGB(0, 255, 0), strip.At(19, 19));
-    const Pixels mask = ReadPixels(maskPicture.bitmap);
-    for (int x = 20; x < 75; ++x) {
-        for (int y = 0; y < 20; ++y) {
-            ASSERT_EQ(kBlack, mask.At(x, y)) << x << "," << y;
-        }
+    ASSERT_EQ(75, strip.width);
+    const struct {
+        int x;
+        COLORREF colour;
+    } expected[] = {{0, RGB(0, 255, 0)},  {19, RGB(0, 255, 0)}, {25, RGB(255, 0, 0)},
+                    {44, RGB(255, 0, 0)}, {50, RGB(255, 0, 0)}, {69, RGB(255, 0, 0)}};
+    for (const auto& e : expected) {
+        EXPECT_EQ(e.colour, strip.At(e.x, 10)) << e.x;
     }
-    EXPECT_EQ(kWhite, mask.At(75, 0));
+    EXPECT_EQ(2, blinkets.At(1)->imagePos);  // kept as stored
+}
+
+TEST_F(ShellTest, TheStripAndItsMaskAreThoseOfTheFirstComposition) {
+    const std::wstring shipped = testsupport::ExeDirectory() + L"..\\..\\bin\\Blinkets\\";
+    AddBlinket(shipped + L"eyesbig.gif");
+    for (int frame = 0; frame < 4; ++frame) {
+        AddBlinket(shipped + L"critters.gif", kActionNone, L"", frame);
+    }
+    AddBlinket(dir.path() + L"missing.gif");
+    for (const wchar_t* name : {L"globe.gif", L"terminal.gif", L"gear.gif"}) {
+        AddBlinket(shipped + name);
+    }
+    Layout();
+    int placed = 0;
+    for (int i = 0; i < blinkets.Count(); ++i) {
+        placed += IsPlaced(*blinkets.At(i)) ? 1 : 0;
+    }
+    ASSERT_EQ(8, placed);
+    const Composition before = ComposeAsBefore();
+    ASSERT_GT(before.strip.width, 8 * 32);
+    EXPECT_TRUE(before.strip.colours == ReadPixels(stripPicture.bitmap).colours);
+    EXPECT_TRUE(before.mask.colours == ReadPixels(maskPicture.bitmap).colours);
+}
+
+TEST_F(ShellTest, NoPictureMakesTheWindowTallerThanAThirdOfTheScreen) {
+    const int limit = GetSystemMetrics(SM_CYSCREEN) / 3;
+    ASSERT_EQ(limit, MaxFrameHeight(GetSystemMetrics(SM_CYSCREEN)));
+    dir.WriteFile(L"tall.bmp.eye", "0,0,30,600\r\n30,600,60,1200\r\n");
+    Blinket* tall = AddBlinket(Image(L"tall.bmp", 60, 1200, 0x0000FF));
+    Blinket* wide = AddBlinket(Image(L"wide.bmp", 2 * 1200, 1200, 0x00FF00));
+    Blinket* small = AddBlinket(Image(L"small.bmp", 20, 20, 0xFF0000));
+    Layout();
+    EXPECT_EQ(limit, stripPicture.height);
+    EXPECT_EQ(limit, tall->frameHeight);
+    EXPECT_EQ(60 * limit / 1200, tall->frameWidth);
+    EXPECT_EQ(limit, wide->frameWidth);
+    EXPECT_EQ(tall->frameWidth + blinketGap, wide->xOffset);
+    EXPECT_EQ(20, small->frameHeight);
+    const Pixels strip = ReadPixels(stripPicture.bitmap);
+    EXPECT_EQ(RGB(0, 0, 255), strip.At(tall->frameWidth - 1, limit - 1));
+    EXPECT_EQ(RGB(0, 255, 0), strip.At(wide->xOffset + limit - 1, limit - 1));
+    ASSERT_TRUE(tall->EnsureEyes());
+    EXPECT_EQ(limit / 2, tall->eyes->geometry.leftEye.bottom);
+    EXPECT_EQ(limit, tall->eyes->geometry.rightEye.bottom);
+}
+
+TEST_F(ShellTest, BlinketsPastTheWidestWindowAreKeptButNotShown) {
+    const std::wstring image = Image(L"a.bmp", 100, 60, 0x0000FF);
+    for (int i = 0; i < 400; ++i) {
+        AddBlinket(image);
+    }
+    Layout();
+    const int shown = 32767 / (100 + blinketGap);
+    EXPECT_EQ(shown * (100 + blinketGap), stripPicture.width);
+    EXPECT_EQ(400, blinkets.Count());
+    EXPECT_TRUE(IsPlaced(*blinkets.At(shown - 1)));
+    EXPECT_FALSE(IsPlaced(*blinkets.At(shown)));
+    EXPECT_TRUE(blinkets.At(shown)->imageExists);
+    EXPECT_FALSE(TapHits(*blinkets.At(shown), POINT{0, 0}));
 }
 
 TEST_F(ShellTest, ABlinketWhoseImageDoesNotLoadTakesNoRoom) {
@@ -143,7 +244,7 @@ TEST_F(ShellTest, ABlinketWhoseImageDoesNotLoadTakesNoRoom) {
     }
     Layout();
     EXPECT_FALSE(missing->imageExists);
-    EXPECT_TRUE(broken->imageExists);
+    EXPECT_FALSE(broken->imageExists);
     EXPECT_FALSE(IsPlaced(*missing));
     EXPECT_FALSE(IsPlaced(*broken));
     EXPECT_TRUE(IsPlaced(*shown));
