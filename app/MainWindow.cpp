@@ -72,15 +72,6 @@ void OnTimerTick(HWND window) {
     }
 }
 
-// With every blinket deleted the window would shrink to nothing, and with it the only way to
-// the menu: the program would run on out of reach, and a second copy would only bring the
-// invisible window forward. As on a first start, the default blinket stands in, unsaved.
-void ShowDefaultWhenEmpty() {
-    if (!stripPicture.IsLoaded() && AppendDefaultBlinket()) {
-        RepositionWindow();
-    }
-}
-
 void OnScreenReset() {
     windowCentreX = -1;
     RepositionWindow();
@@ -133,13 +124,22 @@ void RunOptions() {
     SaveBlinkets(kMakerName, kProgramName, blinkets);
     dialogActive = false;
     RepositionWindow();
-    ShowDefaultWhenEmpty();
+}
+
+void LayoutWindow(int& x, int& y) {
+    LayoutBlinkets(x, y);
+    // With nothing to show the window would shrink to nothing, and with it the only way to the
+    // menu: the program would run on out of reach, and a second copy would only bring the
+    // invisible window forward. As on a first start, the default blinket stands in, unsaved.
+    if (!stripPicture.IsLoaded() && AppendDefaultBlinket()) {
+        LayoutBlinkets(x, y);
+    }
 }
 
 void RepositionWindow() {
     int x = 0;
     int y = 0;
-    LayoutBlinkets(x, y);
+    LayoutWindow(x, y);
     SetWindowPos(mainWindow, HWND_TOPMOST, x, y, stripPicture.width, stripPicture.height,
                  SWP_NOACTIVATE);
     ShapeMainWindow(mainWindow);

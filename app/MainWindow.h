@@ -13,6 +13,9 @@ void ShowPopupMenu(HWND window, POINT point);
 // Runs the Options dialog over the main window, saves the list and lays the window out again,
 // with the default blinket, unsaved, when none is left to show.
 void RunOptions();
+// Lays the blinkets out, with the default blinket, unsaved, standing in when none can be shown:
+// every blinket deleted, or every picture missing.
+void LayoutWindow(int& x, int& y);
 // Lays the blinkets out again, and moves, sizes and shapes the main window to the result.
 void RepositionWindow();
 

@@ -95,7 +95,8 @@ std::unique_ptr<Blinket> MakeDefaultBlinket(HINSTANCE resources, const wchar_t* 
     if (!blinket->SetImageFile(path) || !FileExists(blinket->imageFile)) {
         return nullptr;
     }
-    LoadStringW(resources, IDS_ACTION_FIRST + blinket->actionCmd, blinket->actionString, MAX_PATH);
+    LoadStringW(resources, IDS_ACTION_FIRST + blinket->actionCmd, blinket->actionString,
+                kActionStringChars);
     return blinket;
 }
 
@@ -123,7 +124,7 @@ void RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
 bool CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* className) {
     int x = 0;
     int y = 0;
-    LayoutBlinkets(x, y);
+    LayoutWindow(x, y);
     HWND window =
         CreateWindowExW(kMainExStyle, className, L"", kMainStyle, x, y, stripPicture.width,
                         stripPicture.height, nullptr, nullptr, instance, nullptr);

@@ -17,8 +17,11 @@ enum BlinketAction : int {
     kActionNoneEnd = 4,
 };
 
-// Code units of Blinket::imageFile, terminator included.
-constexpr int kImageFileChars = 64;
+// Code units of Blinket::imageFile, terminator included: any Windows path.
+constexpr int kImageFileChars = MAX_PATH;
+// Code units of Blinket::actionString, terminator included: the longest web address that
+// browsers accept, 2083 characters.
+constexpr int kActionStringChars = 2084;
 
 class Blinket : public ListItem {
 public:
@@ -40,19 +43,29 @@ public:
     // Hands a web page or program action to the shell, with the owner of any window it shows;
     // other codes do nothing.
     void RunAction(HINSTANCE instance, HWND owner) const;
-    // Stores the path in imageFile, in its short form when only that fits. A path that does
-    // not fit even so is refused (false) and imageFile is left as it was: a cut path would
-    // name another file.
+    // Stores the path in imageFile, in its long form when the file has one, as a plain path. A
+    // path too long for the field is refused (false) and imageFile is left as it was: a cut path
+    // would name another file.
     bool SetImageFile(const wchar_t* path);
+    // The image path the system reads: imageFile with its environment variables expanded when
+    // it is stored with them. False (and an empty path) when there is none or it does not fit.
+    bool ImagePath(wchar_t (&path)[MAX_PATH]) const;
 
     int blinketPos = 0;
     wchar_t imageFile[kImageFileChars] = {};
+    // Set by the layout: the picture opened and has pixels.
     bool imageExists = false;
     int imagePos = 0;
     int actionCmd = kActionNone;
-    wchar_t actionString[MAX_PATH] = {};
+    wchar_t actionString[kActionStringChars] = {};
+    // Stored with environment variables to expand when used (REG_EXPAND_SZ), and saved so again.
+    bool imageFileExpands = false;
+    bool actionStringExpands = false;
+    // The frame's size on the screen; a frame taller than the window may be is shown scaled
+    // down from imageFrameHeight, its height in the picture.
     int frameWidth = 0;
     int frameHeight = 0;
+    int imageFrameHeight = 0;
     int xOffset = 0;
     bool eyesTried = false;
     std::unique_ptr<EyeAnimator> eyes;

@@ -17,8 +17,8 @@ HKEY OpenLevel(HKEY parent, const wchar_t* name, bool create) {
     if (RegOpenKeyExW(parent, name, 0, KEY_READ, &key) == ERROR_SUCCESS) {
         return key;
     }
-    if (create && RegCreateKeyExW(parent, name, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                                  &key, nullptr) == ERROR_SUCCESS) {
+    if (create && RegCreateKeyExW(parent, name, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
+                                  nullptr) == ERROR_SUCCESS) {
         return key;
     }
     return nullptr;
@@ -104,6 +104,17 @@ bool RegKey::QueryDword(const wchar_t* name, DWORD* value) {
 }
 
 bool RegKey::QueryString(const wchar_t* name, wchar_t* text, DWORD chars) {
+    bool expands = false;
+    if (!QueryText(name, text, chars, &expands) || expands) {
+        if (text && chars > 0) {
+            text[0] = L'\0';
+        }
+        return false;
+    }
+    return true;
+}
+
+bool RegKey::QueryText(const wchar_t* name, wchar_t* text, DWORD chars, bool* expands) {
     if (!text || chars == 0) {
         return false;
     }
@@ -112,7 +123,7 @@ bool RegKey::QueryString(const wchar_t* name, wchar_t* text, DWORD chars) {
     const bool read = Current() &&
                       RegQueryValueExW(Current(), name, nullptr, &type,
                                        reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS &&
-                      type == REG_SZ;
+                      (type == REG_SZ || type == REG_EXPAND_SZ);
     // The stored data need not end with a terminator; one is supplied when there is room for
     // it, and text that fills the whole buffer without one is too long.
     const DWORD units = read ? size / sizeof(wchar_t) : 0;
@@ -123,15 +134,48 @@ bool RegKey::QueryString(const wchar_t* name, wchar_t* text, DWORD chars) {
     if (units < chars) {
         text[units] = L'\0';
     }
+    if (expands) {
+        *expands = type == REG_EXPAND_SZ;
+    }
     return true;
 }
 
 void RegKey::SetString(const wchar_t* name, const wchar_t* text) {
+    SetText(name, text, false);
+}
+
+void RegKey::SetText(const wchar_t* name, const wchar_t* text, bool expands) {
     if (!Current() || !text) {
         return;
     }
     const DWORD size = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
-    RegSetValueExW(Current(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size);
+    RegSetValueExW(Current(), name, 0, expands ? REG_EXPAND_SZ : REG_SZ,
+                   reinterpret_cast<const BYTE*>(text), size);
+}
+
+bool RegKey::EnumValue(DWORD index, RawValue& value) {
+    // Value names hold at most 16,383 characters.
+    std::vector<wchar_t> name(16384);
+    DWORD chars = static_cast<DWORD>(name.size());
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (!Current() || RegEnumValueW(Current(), index, name.data(), &chars, nullptr, &type, nullptr,
+                                    &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    value.name.assign(name.data(), chars);
+    value.type = type;
+    value.data.assign(size, 0);
+    chars = static_cast<DWORD>(name.size());
+    return size == 0 || RegEnumValueW(Current(), index, name.data(), &chars, nullptr, &type,
+                                      value.data.data(), &size) == ERROR_SUCCESS;
+}
+
+void RegKey::SetValue(const RawValue& value) {
+    if (Current()) {
+        RegSetValueExW(Current(), value.name.c_str(), 0, value.type, value.data.data(),
+                       static_cast<DWORD>(value.data.size()));
+    }
 }
 
 void RegKey::SetDword(const wchar_t* name, const DWORD* value) {

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 constexpr int kRegKeyMaxLevels = 15;
 // Code units of one path component, terminator included.
 constexpr int kRegKeyNameChars = 256;
@@ -12,6 +15,13 @@ constexpr int kRegKeyPathChars = 260;
 
 class RegKey {
 public:
+    // A value of any type, as stored.
+    struct RawValue {
+        std::wstring name;
+        DWORD type = REG_NONE;
+        std::vector<BYTE> data;
+    };
+
     struct Level {
         HKEY key = nullptr;
         wchar_t name[kRegKeyNameChars] = {};
@@ -37,8 +47,16 @@ public:
     // A REG_SZ that fits the buffer with its terminator. The buffer is always terminated: empty
     // after a failure, even when the stored text lacks its terminator.
     bool QueryString(const wchar_t* name, wchar_t* text, DWORD chars);
+    // A REG_SZ or a REG_EXPAND_SZ, read as QueryString reads a REG_SZ; expands tells which it
+    // was. The text is not expanded.
+    bool QueryText(const wchar_t* name, wchar_t* text, DWORD chars, bool* expands);
     // Writes are silent, as the callers never check them.
     void SetString(const wchar_t* name, const wchar_t* text);
+    // A REG_EXPAND_SZ when expands is set, else a REG_SZ.
+    void SetText(const wchar_t* name, const wchar_t* text, bool expands);
+    // The current key's value at the index, whatever its type and size; false past the last.
+    bool EnumValue(DWORD index, RawValue& value);
+    void SetValue(const RawValue& value);
     void SetDword(const wchar_t* name, const DWORD* value);
 
     // The name of the current key's subkey at the index; false past the last one.

@@ -1,14 +1,15 @@
 #include "store/Settings.h"
 
-#include "base/ShellHelpers.h"
 #include "store/RegKey.h"
 
 #include <strsafe.h>
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -30,12 +31,6 @@ bool ListKeyPath(const wchar_t* maker, const wchar_t* program, KeyPath& path) {
     return maker && program &&
            SUCCEEDED(
                StringCchPrintfW(path, MAX_PATH, L"\\Software\\%s\\%s\\Blinkets", maker, program));
-}
-
-bool BlinketKeyPath(const wchar_t* maker, const wchar_t* program, int number, KeyPath& path) {
-    return maker && program &&
-           SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"\\Software\\%s\\%s\\Blinkets\\%s%02d",
-                                      maker, program, kBlinketKeyPrefix, number));
 }
 
 bool OpenSettings(RegKey& key, const wchar_t* maker, const wchar_t* program, bool create) {
@@ -65,46 +60,52 @@ bool IsTerminated(const wchar_t* text, size_t chars) {
     return SUCCEEDED(StringCchLengthW(text, chars, &length));
 }
 
-// The blinket of an open blinket key, or null when it is dropped: its "ImageFile" is not a
-// readable text, names no file that opens, or does not fit the record even in its short form.
+// A number value that may be missing (the fallback stands in) but, when there, is a REG_DWORD.
+bool ReadOptionalNumber(RegKey& key, const wchar_t* name, int fallback, int* number) {
+    DWORD value = 0;
+    if (key.QueryDword(name, &value)) {
+        *number = static_cast<int>(value);
+        return true;
+    }
+    *number = fallback;
+    return !HasValue(key, name);
+}
+
+// The blinket of an open blinket key; null when the key holds what the record cannot keep as it
+// is: no image path, a value of another type, or a text longer than the record's field. The
+// image file need not be there: a blinket whose picture is missing for now is kept.
 std::unique_ptr<Blinket> ReadBlinket(RegKey& key) {
-    wchar_t imageFile[MAX_PATH];
-    if (!key.QueryString(L"ImageFile", imageFile, MAX_PATH) || !FileExists(imageFile)) {
-        return nullptr;
-    }
     auto blinket = std::make_unique<Blinket>();
-    if (!blinket->SetImageFile(imageFile)) {
+    wchar_t imageFile[kImageFileChars];
+    bool imageExpands = false;
+    if (!key.QueryText(L"ImageFile", imageFile, kImageFileChars, &imageExpands) || !imageFile[0]) {
         return nullptr;
     }
-    // A missing or unreadable action string leaves the record's empty one.
-    key.QueryString(L"ActionString", blinket->actionString, MAX_PATH);
-    blinket->actionCmd = ReadNumber(key, L"ActionCmd", kActionWebPage);
-    blinket->blinketPos = ReadNumber(key, L"BlinketPos", 1);
-    blinket->imagePos = ReadNumber(key, L"ImagePos", 0);
+    // A value with variables is kept exactly as written; a plain path in its long form, which
+    // earlier versions sometimes stored as a short one.
+    if (imageExpands) {
+        StringCchCopyW(blinket->imageFile, kImageFileChars, imageFile);
+        blinket->imageFileExpands = true;
+    } else if (!blinket->SetImageFile(imageFile)) {
+        return nullptr;
+    }
+    if (HasValue(key, L"ActionString") &&
+        !key.QueryText(L"ActionString", blinket->actionString, kActionStringChars,
+                       &blinket->actionStringExpands)) {
+        return nullptr;
+    }
+    if (!ReadOptionalNumber(key, L"ActionCmd", kActionWebPage, &blinket->actionCmd) ||
+        !ReadOptionalNumber(key, L"BlinketPos", 1, &blinket->blinketPos) ||
+        !ReadOptionalNumber(key, L"ImagePos", 0, &blinket->imagePos)) {
+        return nullptr;
+    }
     return blinket;
 }
 
+// A blinket with no image path is one that Add left unfinished: nothing to store.
 bool IsStorable(const Blinket& blinket) {
-    return IsTerminated(blinket.imageFile, kImageFileChars) &&
-           IsTerminated(blinket.actionString, MAX_PATH) && FileExists(blinket.imageFile);
-}
-
-bool WriteBlinket(const Blinket& blinket, const wchar_t* maker, const wchar_t* program,
-                  int number) {
-    KeyPath path;
-    RegKey key;
-    if (!BlinketKeyPath(maker, program, number, path) || !key.Open(HKEY_CURRENT_USER, path, true)) {
-        return false;
-    }
-    const DWORD actionCmd = static_cast<DWORD>(blinket.actionCmd);
-    const DWORD blinketPos = static_cast<DWORD>(blinket.blinketPos);
-    const DWORD imagePos = static_cast<DWORD>(blinket.imagePos);
-    key.SetString(L"ImageFile", blinket.imageFile);
-    key.SetString(L"ActionString", blinket.actionString);
-    key.SetDword(L"ActionCmd", &actionCmd);
-    key.SetDword(L"BlinketPos", &blinketPos);
-    key.SetDword(L"ImagePos", &imagePos);
-    return true;
+    return blinket.imageFile[0] && IsTerminated(blinket.imageFile, kImageFileChars) &&
+           IsTerminated(blinket.actionString, kActionStringChars);
 }
 
 // The number of a key named Blinket_<decimal digits>, in any letter case as the registry
@@ -131,26 +132,85 @@ bool BlinketKeyNumber(const wchar_t* name, int* number) {
     return true;
 }
 
-// Deletes every blinket key numbered from first up, including any beyond a gap that another
-// writer left.
-void DeleteBlinketKeysFrom(const wchar_t* maker, const wchar_t* program, int first) {
-    KeyPath path;
-    RegKey list;
-    if (!ListKeyPath(maker, program, path) || !list.Open(HKEY_CURRENT_USER, path, false)) {
-        return;
-    }
-    // Collected first: deleting while listing would shift the indices of the listing.
-    std::vector<std::wstring> leftOver;
+struct NumberedKey {
+    int number = 0;
+    std::wstring name;
+};
+
+// The blinket keys below the list key, in numeric order whatever gaps the numbering has.
+std::vector<NumberedKey> ListBlinketKeys(RegKey& list) {
+    std::vector<NumberedKey> keys;
     wchar_t name[kRegKeyNameChars];
     for (DWORD index = 0; list.EnumSubkey(index, name); ++index) {
         int number = 0;
-        if (BlinketKeyNumber(name, &number) && number >= first) {
-            leftOver.emplace_back(name);
+        if (BlinketKeyNumber(name, &number)) {
+            keys.push_back({number, name});
         }
     }
-    for (const std::wstring& key : leftOver) {
-        list.DeleteSubkeyTree(key.c_str());
+    std::sort(keys.begin(), keys.end(), [](const NumberedKey& a, const NumberedKey& b) {
+        return a.number != b.number ? a.number < b.number : a.name < b.name;
+    });
+    return keys;
+}
+
+bool OpenBlinketKey(RegKey& key, const wchar_t* maker, const wchar_t* program,
+                    const std::wstring& name, bool create) {
+    KeyPath path;
+    return maker && program &&
+           SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"\\Software\\%s\\%s\\Blinkets\\%s", maker,
+                                      program, name.c_str())) &&
+           key.Open(HKEY_CURRENT_USER, path, create);
+}
+
+std::wstring BlinketKeyName(int number) {
+    wchar_t name[kRegKeyNameChars];
+    StringCchPrintfW(name, kRegKeyNameChars, L"%s%02d", kBlinketKeyPrefix, number);
+    return name;
+}
+
+void WriteBlinket(const Blinket& blinket, RegKey& key) {
+    const DWORD actionCmd = static_cast<DWORD>(blinket.actionCmd);
+    const DWORD blinketPos = static_cast<DWORD>(blinket.blinketPos);
+    const DWORD imagePos = static_cast<DWORD>(blinket.imagePos);
+    key.SetText(L"ImageFile", blinket.imageFile, blinket.imageFileExpands);
+    key.SetText(L"ActionString", blinket.actionString, blinket.actionStringExpands);
+    key.SetDword(L"ActionCmd", &actionCmd);
+    key.SetDword(L"BlinketPos", &blinketPos);
+    key.SetDword(L"ImagePos", &imagePos);
+}
+
+// A stored blinket the program cannot hold, with the values it had when the save began.
+struct KeptKey {
+    std::wstring name;
+    std::vector<RegKey::RawValue> values;
+};
+
+std::vector<KeptKey> KeysNotHeld(const wchar_t* maker, const wchar_t* program,
+                                 const std::vector<NumberedKey>& stored) {
+    std::vector<KeptKey> kept;
+    for (const NumberedKey& numbered : stored) {
+        RegKey key;
+        if (!OpenBlinketKey(key, maker, program, numbered.name, false) || ReadBlinket(key)) {
+            continue;
+        }
+        KeptKey one{numbered.name, {}};
+        RegKey::RawValue value;
+        for (DWORD index = 0; key.EnumValue(index, value); ++index) {
+            one.values.push_back(value);
+        }
+        kept.push_back(std::move(one));
     }
+    return kept;
+}
+
+// Key names compare as the registry compares them, without regard to letter case.
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    return _wcsicmp(a.c_str(), b.c_str()) == 0;
+}
+
+std::wstring Lowered(std::wstring name) {
+    CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
+    return name;
 }
 
 }  // namespace
@@ -175,31 +235,74 @@ StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program) {
 }
 
 void LoadBlinkets(const wchar_t* maker, const wchar_t* program, BlinketList<Blinket>& list) {
-    for (int number = 0; number < INT_MAX; ++number) {
-        KeyPath path;
+    KeyPath path;
+    RegKey listKey;
+    if (!ListKeyPath(maker, program, path) || !listKey.Open(HKEY_CURRENT_USER, path, false)) {
+        return;
+    }
+    for (const NumberedKey& numbered : ListBlinketKeys(listKey)) {
         RegKey key;
-        if (!BlinketKeyPath(maker, program, number, path) ||
-            !key.Open(HKEY_CURRENT_USER, path, false) || !HasValue(key, L"ImageFile")) {
-            return;
+        if (OpenBlinketKey(key, maker, program, numbered.name, false)) {
+            list.Append(ReadBlinket(key));
         }
-        list.Append(ReadBlinket(key));
     }
 }
 
 void SaveBlinkets(const wchar_t* maker, const wchar_t* program, const BlinketList<Blinket>& list) {
-    if (!maker || !program) {
+    KeyPath path;
+    RegKey listKey;
+    if (!ListKeyPath(maker, program, path) || !listKey.Open(HKEY_CURRENT_USER, path, true)) {
         return;
     }
+    const std::vector<NumberedKey> stored = ListBlinketKeys(listKey);
+    const std::vector<KeptKey> kept = KeysNotHeld(maker, program, stored);
+    std::vector<std::wstring> written;
     // Each key is written over its old content before anything is deleted, so a failure
     // halfway leaves the stored list readable rather than gone.
-    int written = 0;
     for (int i = 0; i < list.Count(); ++i) {
         const Blinket* blinket = list.At(i);
-        if (blinket && IsStorable(*blinket) && WriteBlinket(*blinket, maker, program, written)) {
-            ++written;
+        const std::wstring name = BlinketKeyName(static_cast<int>(written.size()));
+        RegKey key;
+        if (!blinket || !IsStorable(*blinket)) {
+            continue;
+        }
+        // A key the program could not hold is rewritten from its copy further on; what it
+        // held must not linger beside the blinket that takes its place.
+        for (const KeptKey& one : kept) {
+            if (SameName(one.name, name)) {
+                listKey.DeleteSubkeyTree(name.c_str());
+            }
+        }
+        if (OpenBlinketKey(key, maker, program, name, true)) {
+            WriteBlinket(*blinket, key);
+            written.push_back(name);
         }
     }
-    DeleteBlinketKeysFrom(maker, program, written);
+    // What the program cannot hold follows the blinkets it shows, each as it was; a key already
+    // in its place is left untouched.
+    for (const KeptKey& one : kept) {
+        const std::wstring name = BlinketKeyName(static_cast<int>(written.size()));
+        if (!SameName(one.name, name)) {
+            listKey.DeleteSubkeyTree(name.c_str());
+            RegKey key;
+            if (!OpenBlinketKey(key, maker, program, name, true)) {
+                continue;
+            }
+            for (const RegKey::RawValue& value : one.values) {
+                key.SetValue(value);
+            }
+        }
+        written.push_back(SameName(one.name, name) ? one.name : name);
+    }
+    std::unordered_set<std::wstring> current;
+    for (const std::wstring& name : written) {
+        current.insert(Lowered(name));
+    }
+    for (const NumberedKey& old : ListBlinketKeys(listKey)) {
+        if (!current.count(Lowered(old.name))) {
+            listKey.DeleteSubkeyTree(old.name.c_str());
+        }
+    }
 }
 
 void SaveTapPoint(const wchar_t* maker, const wchar_t* program, POINT point) {

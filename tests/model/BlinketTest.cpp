@@ -87,9 +87,9 @@ TEST(Blinket, NoEyesFromARejectedFileOrWithoutImage) {
     EXPECT_FALSE(hasEyes);
 }
 
-// Wine gives long names on its drives 8.3 aliases, so a long path to an existing file has a
-// short form; a path still too long, or to no file, is refused and the field kept.
-TEST(Blinket, ImageFileIsNeverCut) {
+// Wine gives long names on its drives 8.3 aliases; the field keeps the long form of whatever it
+// is given, up to 259 characters, and refuses a longer path whole.
+TEST(Blinket, ImageFileHoldsAnyPathInItsLongFormAndIsNeverCut) {
     TempDir dir;
     Blinket blinket;
     const std::wstring longest(kImageFileChars - 1, L'a');
@@ -99,25 +99,38 @@ TEST(Blinket, ImageFileIsNeverCut) {
     const std::wstring image =
         dir.WriteFile(L"a folder with a long name\\an image named at length.gif", "GIF");
     wchar_t shortForm[MAX_PATH];
-    ASSERT_GE(image.size(), static_cast<size_t>(kImageFileChars));
-    ASSERT_LT(GetShortPathNameW(image.c_str(), shortForm, MAX_PATH),
-              static_cast<DWORD>(kImageFileChars));
-    ASSERT_TRUE(blinket.SetImageFile(image.c_str()));
-    EXPECT_STREQ(shortForm, blinket.imageFile);
-    // The eye file is named after the long name, and still found.
+    ASSERT_GT(GetShortPathNameW(image.c_str(), shortForm, MAX_PATH), 0u);
+    ASSERT_NE(image, shortForm);
+    for (const wchar_t* given : {image.c_str(), static_cast<const wchar_t*>(shortForm)}) {
+        ASSERT_TRUE(blinket.SetImageFile(given));
+        EXPECT_EQ(image, blinket.imageFile);
+    }
+    // The eye file is named after the long name, and found.
     dir.WriteFile(L"a folder with a long name\\an image named at length.gif.eye", kEyes);
     EXPECT_TRUE(blinket.EnsureEyes());
 
-    const std::wstring deep = dir.WriteFile(
-        L"first long folder name\\second long folder name\\third long folder name\\image.gif", "");
-    wchar_t deepShortForm[MAX_PATH];
-    ASSERT_GE(GetShortPathNameW(deep.c_str(), deepShortForm, MAX_PATH),
-              static_cast<DWORD>(kImageFileChars));
-    for (const std::wstring& refused :
-         {deep, dir.path() + L"no such folder with a long name\\x.gif"}) {
-        EXPECT_FALSE(blinket.SetImageFile(refused.c_str()));
-        EXPECT_STREQ(shortForm, blinket.imageFile);
-    }
+    EXPECT_FALSE(blinket.SetImageFile(std::wstring(kImageFileChars, L'b').c_str()));
+    EXPECT_FALSE(blinket.SetImageFile(nullptr));
+    EXPECT_EQ(image, blinket.imageFile);
+}
+
+// A picture shown smaller than it is has its eyes scaled with it.
+TEST(Blinket, EyesFollowTheFramesScale) {
+    TempDir dir;
+    dir.WriteFile(L"face.gif.eye", kEyes);
+    Blinket blinket;
+    ASSERT_TRUE(blinket.SetImageFile((dir.path() + L"face.gif").c_str()));
+    blinket.xOffset = 10;
+    blinket.frameHeight = 15;
+    blinket.imageFrameHeight = 30;
+    ASSERT_TRUE(blinket.EnsureEyes());
+    const RECT left = {16, 4, 25, 11};
+    const RECT right = {30, 4, 39, 11};
+    EXPECT_TRUE(EqualRect(&left, &blinket.eyes->geometry.leftEye));
+    EXPECT_TRUE(EqualRect(&right, &blinket.eyes->geometry.rightEye));
+    blinket.DropEyes();
+    blinket.imageFrameHeight = 3000;  // eyes scaled to nothing: none
+    EXPECT_FALSE(blinket.EnsureEyes());
 }
 
 // Only codes 1 and 2 reach the shell, which reports the missing file as the last error.

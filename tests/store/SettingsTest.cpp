@@ -49,6 +49,11 @@ protected:
         }
     }
 
+    static std::vector<BYTE> Bytes(const std::wstring& text) {
+        const auto* first = reinterpret_cast<const BYTE*>(text.c_str());
+        return {first, first + (text.size() + 1) * sizeof(wchar_t)};
+    }
+
     testsupport::RegistrySandbox sandbox;
     testsupport::TempDir folder;
 };
@@ -84,27 +89,41 @@ TEST_F(SettingsTest, UsablePositionOrHalfTheScreenWidth) {
               LoadSettings(kMakerName, kProgramName).windowCentreX);
 }
 
-TEST_F(SettingsTest, LoadStopsAtTheFirstMissingNumber) {
-    StoreBlinket(0, Image(L"a.gif"));
-    StoreBlinket(1, Image(L"b.gif"));
-    StoreBlinket(3, Image(L"d.gif"));
+TEST_F(SettingsTest, EveryNumberedKeyLoadsInNumericOrderWhateverTheGaps) {
+    for (int number : {20, 0, 3, 1, 100}) {
+        StoreBlinket(number, Image(std::to_wstring(number) + L".gif"));
+    }
+    ASSERT_TRUE(rawreg::SetString(kListKey + L"\\blinket_7", L"ImageFile", Image(L"7.gif")));
+    ASSERT_TRUE(rawreg::SetDword(kListKey + L"\\Notes", L"n", 1));
     LoadBlinkets(kMakerName, kProgramName, blinkets);
-    ASSERT_EQ(2, blinkets.Count());
-    EXPECT_EQ(folder.path() + L"a.gif", blinkets.At(0)->imageFile);
-    EXPECT_EQ(folder.path() + L"b.gif", blinkets.At(1)->imageFile);
+    std::vector<std::wstring> loaded;
+    for (int i = 0; i < blinkets.Count(); ++i) {
+        loaded.push_back(blinkets.At(i)->imageFile);
+    }
     blinkets.Clear();
+    std::vector<std::wstring> expected;
+    for (const wchar_t* name : {L"0", L"1", L"3", L"7", L"20", L"100"}) {
+        expected.push_back(folder.path() + name + L".gif");
+    }
+    EXPECT_EQ(expected, loaded);
 }
 
-TEST_F(SettingsTest, ABlinketWhoseImageIsGoneIsDroppedAndLoadingGoesOn) {
-    StoreBlinket(0, Missing(L"gone.gif"));
-    StoreBlinket(1, Image(L"b.gif"), 1, L"http://example.org/");
-    const BlinketList<Blinket> list = Load();
-    ASSERT_EQ(1, list.Count());
-    EXPECT_EQ(folder.path() + L"b.gif", list.At(0)->imageFile);
+TEST_F(SettingsTest, ABlinketWhoseImageIsGoneIsKeptAndSavedUnchanged) {
+    StoreBlinket(0, Missing(L"gone.gif"), 1, L"http://example.org/");
+    StoreBlinket(1, Image(L"b.gif"));
+    BlinketList<Blinket> list = Load();
+    ASSERT_EQ(2, list.Count());
+    EXPECT_EQ(folder.path() + L"gone.gif", list.At(0)->imageFile);
     EXPECT_STREQ(L"http://example.org/", list.At(0)->actionString);
     EXPECT_EQ(1, list.At(0)->actionCmd);
     EXPECT_EQ(4, list.At(0)->blinketPos);
     EXPECT_EQ(1, list.At(0)->imagePos);
+    SaveBlinkets(kMakerName, kProgramName, list);
+    const BlinketList<Blinket> saved = Load();
+    ASSERT_EQ(2, saved.Count());
+    EXPECT_EQ(folder.path() + L"gone.gif", saved.At(0)->imageFile);
+    EXPECT_STREQ(L"http://example.org/", saved.At(0)->actionString);
+    EXPECT_EQ(1, saved.At(0)->imagePos);
 }
 
 TEST_F(SettingsTest, AKeyWithOnlyTheImageFileGetsTheDefaults) {
@@ -117,20 +136,63 @@ TEST_F(SettingsTest, AKeyWithOnlyTheImageFileGetsTheDefaults) {
     EXPECT_STREQ(L"", list.At(0)->actionString);
 }
 
-TEST_F(SettingsTest, ALongImagePathLoadsInItsShortFormOrIsDropped) {
+TEST_F(SettingsTest, ImagePathsOfAnyLengthThatFitLoadInTheirLongForm) {
     const std::wstring longName = L"a-very-long-image-file-name-for-the-strip.gif";
-    const std::wstring deep = L"first long folder name\\second long folder name\\"
-                              L"third long folder name\\fourth long folder\\";
-    StoreBlinket(0, Image(longName));
-    StoreBlinket(1, Image(deep + longName));
-    StoreBlinket(2, Image(L"c.gif"));
-    ASSERT_GT(folder.path().size() + longName.size(), 63u);
-    const BlinketList<Blinket> list = Load();
-    ASSERT_EQ(2, list.Count());
-    wchar_t shortPath[MAX_PATH] = {};
-    GetShortPathNameW((folder.path() + longName).c_str(), shortPath, MAX_PATH);
-    EXPECT_STREQ(shortPath, list.At(0)->imageFile);
-    EXPECT_EQ(folder.path() + L"c.gif", list.At(1)->imageFile);
+    std::wstring deep;
+    while (folder.path().size() + deep.size() + longName.size() < 240) {
+        deep += L"a long folder name\\";
+    }
+    const std::wstring deepImage = Image(deep + longName);
+    wchar_t shortForm[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(deepImage.c_str(), shortForm, MAX_PATH), 0u);
+    StoreBlinket(0, deepImage);
+    StoreBlinket(1, shortForm);  // as earlier versions stored it
+    StoreBlinket(2, deepImage + std::wstring(MAX_PATH - deepImage.size(), L'x'));  // 260: too long
+    StoreBlinket(3, Image(L"c.gif"));
+    BlinketList<Blinket> list = Load();
+    ASSERT_EQ(3, list.Count());
+    EXPECT_EQ(deepImage, list.At(0)->imageFile);
+    EXPECT_EQ(deepImage, list.At(1)->imageFile);
+    EXPECT_EQ(folder.path() + L"c.gif", list.At(2)->imageFile);
+    SaveBlinkets(kMakerName, kProgramName, list);
+    const rawreg::Value stored = rawreg::GetValue(BlinketKey(1), L"ImageFile");
+    EXPECT_EQ(deepImage, std::wstring(reinterpret_cast<const wchar_t*>(stored.bytes.data())));
+}
+
+TEST_F(SettingsTest, ExpandableTextsExpandWhenUsedAndAreSavedAsTheyWere) {
+    ASSERT_TRUE(SetEnvironmentVariableW(L"OCELLIX_TEST_IMAGES", folder.path().c_str()));
+    Image(L"a.gif");
+    const std::wstring image = L"%OCELLIX_TEST_IMAGES%a.gif";
+    const std::wstring action = L"%OCELLIX_TEST_IMAGES%run.exe";
+    for (const auto& [name, text] : {std::pair{L"ImageFile", image}, {L"ActionString", action}}) {
+        ASSERT_TRUE(rawreg::SetValue(BlinketKey(0), name, REG_EXPAND_SZ, text.c_str(),
+                                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
+    }
+    BlinketList<Blinket> list = Load();
+    ASSERT_EQ(1, list.Count());
+    EXPECT_EQ(image, list.At(0)->imageFile);
+    EXPECT_EQ(action, list.At(0)->actionString);
+    wchar_t expanded[MAX_PATH];
+    ASSERT_TRUE(list.At(0)->ImagePath(expanded));
+    EXPECT_EQ(folder.path() + L"a.gif", expanded);
+    SaveBlinkets(kMakerName, kProgramName, list);
+    for (const auto& [name, text] : {std::pair{L"ImageFile", image}, {L"ActionString", action}}) {
+        const rawreg::Value stored = rawreg::GetValue(BlinketKey(0), name);
+        EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), stored.type) << name;
+        EXPECT_EQ(text, reinterpret_cast<const wchar_t*>(stored.bytes.data()));
+    }
+}
+
+TEST_F(SettingsTest, AWebAddressOf2083CharactersRoundTrips) {
+    const std::wstring address = L"https://example.org/?q=" + std::wstring(2083 - 23, L'a');
+    StoreBlinket(0, Image(L"a.gif"), 1, address);
+    BlinketList<Blinket> list = Load();
+    ASSERT_EQ(1, list.Count());
+    EXPECT_EQ(address, list.At(0)->actionString);
+    SaveBlinkets(kMakerName, kProgramName, list);
+    const BlinketList<Blinket> saved = Load();
+    ASSERT_EQ(1, saved.Count());
+    EXPECT_EQ(address, saved.At(0)->actionString);
 }
 
 TEST_F(SettingsTest, SavingAShorterListLeavesNoKeyFromTheLongerOne) {
@@ -139,7 +201,7 @@ TEST_F(SettingsTest, SavingAShorterListLeavesNoKeyFromTheLongerOne) {
     }
     // Left by other writers: beyond a gap, in another letter case, with a subkey.
     StoreBlinket(7, Image(L"old.gif"));
-    ASSERT_TRUE(rawreg::SetDword(kListKey + L"\\blinket_09", L"n", 1));
+    ASSERT_TRUE(rawreg::SetString(kListKey + L"\\blinket_09", L"ImageFile", Image(L"old.gif")));
     ASSERT_TRUE(rawreg::SetDword(BlinketKey(4) + L"\\Inner", L"n", 1));
     ASSERT_TRUE(rawreg::SetDword(kListKey + L"\\Notes", L"n", 1));
     BlinketList<Blinket> list;
@@ -159,12 +221,11 @@ TEST_F(SettingsTest, SavingAShorterListLeavesNoKeyFromTheLongerOne) {
     EXPECT_STREQ(L"z.gif", loaded.At(2)->actionString);
 }
 
-TEST_F(SettingsTest, ABlinketSkippedAtSaveLeavesNoGap) {
+TEST_F(SettingsTest, ABlinketLeftWithoutAPictureIsNotSavedAndLeavesNoGap) {
     BlinketList<Blinket> list;
     list.Append(MakeBlinket(Image(L"a.gif"), 1, L"first"));
-    list.Append(MakeBlinket(Image(L"b.gif"), 1, L"skipped"));
+    list.Append(std::make_unique<Blinket>());  // Add closed without a picture
     list.Append(MakeBlinket(Image(L"c.gif"), 2, L"third"));
-    DeleteFileW((folder.path() + L"b.gif").c_str());
     SaveBlinkets(kMakerName, kProgramName, list);
     EXPECT_FALSE(rawreg::KeyExists(BlinketKey(2)));
     const BlinketList<Blinket> loaded = Load();
@@ -193,29 +254,61 @@ TEST_F(SettingsTest, SaveWritesEveryFieldAndAnEmptyActionStringAsEmptyText) {
     EXPECT_EQ(5, loaded.At(0)->imagePos);
 }
 
-TEST_F(SettingsTest, HostileBlinketValuesAreSurvived) {
+// A key the program cannot hold is not shown, and every save keeps it byte for byte, moved
+// behind the blinkets that are.
+TEST_F(SettingsTest, KeysThatCannotBeHeldAreKeptAsTheyWereAfterTheBlinketsShown) {
     const std::wstring image = Image(L"a.gif");
     const std::wstring huge(50 * 1024, L'h');  // 100 KB
-    // 0: path stored without its terminator; number values of the wrong type.
+    const std::wstring tooLongAction(kActionStringChars, L'u');
+    const struct Case {
+        const char* what;
+        bool withImage;  // a readable image path beside the value
+        const wchar_t* name;
+        DWORD type;
+        std::vector<BYTE> bytes;
+    } cases[] = {
+        {"no image path", false, L"Other", REG_DWORD, {1, 0, 0, 0}},
+        {"an empty image path", false, L"ImageFile", REG_SZ, {0, 0}},
+        {"a binary image path", false, L"ImageFile", REG_BINARY, {'a', 0, 'b', 0}},
+        {"a 100 KB image path", false, L"ImageFile", REG_SZ, Bytes(huge)},
+        {"a binary action string", true, L"ActionString", REG_BINARY, {'a', 'b', 'c', 'd'}},
+        {"an action string of 2084 characters", true, L"ActionString", REG_SZ,
+         Bytes(tooLongAction)},
+        {"a text action code", true, L"ActionCmd", REG_SZ, {'2', 0, 0, 0}},
+        {"a 64-bit frame number", true, L"ImagePos", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}},
+        {"a two-byte position", true, L"BlinketPos", REG_DWORD, {3, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software");
+        if (c.withImage) {
+            ASSERT_TRUE(rawreg::SetString(BlinketKey(0), L"ImageFile", image));
+        }
+        ASSERT_TRUE(rawreg::SetValue(BlinketKey(0), c.name, c.type, c.bytes.data(),
+                                     static_cast<DWORD>(c.bytes.size())));
+        StoreBlinket(1, image, 2, L"shown");
+        BlinketList<Blinket> list = Load();
+        ASSERT_EQ(1, list.Count());
+        EXPECT_STREQ(L"shown", list.At(0)->actionString);
+        for (int save = 0; save < 2; ++save) {
+            SaveBlinkets(kMakerName, kProgramName, list);
+            EXPECT_EQ(L"shown",
+                      std::wstring(reinterpret_cast<const wchar_t*>(
+                          rawreg::GetValue(BlinketKey(0), L"ActionString").bytes.data())));
+            const rawreg::Value kept = rawreg::GetValue(BlinketKey(1), c.name);
+            EXPECT_EQ(c.type, kept.type);
+            EXPECT_EQ(c.bytes, kept.bytes);
+            EXPECT_EQ(1, Load().Count());
+        }
+    }
+}
+
+TEST_F(SettingsTest, AnUnterminatedImagePathReads) {
+    const std::wstring image = Image(L"a.gif");
     ASSERT_TRUE(rawreg::SetUnterminated(BlinketKey(0), L"ImageFile", image));
-    ASSERT_TRUE(rawreg::SetString(BlinketKey(0), L"ActionCmd", L"2"));
-    ASSERT_TRUE(rawreg::SetValue(BlinketKey(0), L"ImagePos", REG_QWORD, "\1\0\0\0\0\0\0\0", 8));
-    // 1: a 100 KB image path, and 2: a binary one, are dropped without ending the list.
-    ASSERT_TRUE(rawreg::SetString(BlinketKey(1), L"ImageFile", huge));
-    ASSERT_TRUE(rawreg::SetValue(BlinketKey(2), L"ImageFile", REG_BINARY, image.c_str(),
-                                 static_cast<DWORD>((image.size() + 1) * 2)));
-    // 3: unreadable action strings leave it empty.
-    ASSERT_TRUE(rawreg::SetString(BlinketKey(3), L"ImageFile", image));
-    ASSERT_TRUE(rawreg::SetString(BlinketKey(3), L"ActionString", huge));
-    ASSERT_TRUE(rawreg::SetString(BlinketKey(4), L"ImageFile", image));
-    ASSERT_TRUE(rawreg::SetValue(BlinketKey(4), L"ActionString", REG_BINARY, "abcd", 4));
     const BlinketList<Blinket> list = Load();
-    ASSERT_EQ(3, list.Count());
+    ASSERT_EQ(1, list.Count());
     EXPECT_EQ(image, list.At(0)->imageFile);
-    EXPECT_EQ(1, list.At(0)->actionCmd);
-    EXPECT_EQ(0, list.At(0)->imagePos);
-    EXPECT_STREQ(L"", list.At(1)->actionString);
-    EXPECT_STREQ(L"", list.At(2)->actionString);
 }
 
 TEST_F(SettingsTest, AThousandBlinketsLoad) {
