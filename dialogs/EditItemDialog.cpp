@@ -9,6 +9,10 @@
 #include "store/Settings.h"
 
 #include <commctrl.h>
+#include <strsafe.h>
+
+#include <cwchar>
+#include <vector>
 
 namespace {
 
@@ -124,7 +128,7 @@ void LayoutActionString(HWND dialog) {
     // the images, not the other way round as the template orders them.
     SetWindowPos(browse, edit, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // What does not fit the blinket's action string is refused as it is typed.
-    SendMessageW(edit, EM_SETLIMITTEXT, MAX_PATH - 1, 0);
+    SendMessageW(edit, EM_SETLIMITTEXT, kActionStringChars - 1, 0);
     if (IsRunAction(editedBlinket->actionCmd)) {
         SetWindowTextW(edit, editedBlinket->actionString);
     }
@@ -163,20 +167,25 @@ void CommitEditItem(HWND dialog) {
     if (row < 0 || !frame || !frame->entry || !frame->entry->FullPath(path)) {
         return;
     }
-    // An image whose path does not fit the blinket even in its short form is refused before
-    // anything of the blinket changes.
+    // An image whose path does not fit the blinket is refused before anything of it changes.
     if (!editedBlinket->SetImageFile(path)) {
         return;
     }
+    // A text left as it was keeps the environment variables it was stored with.
+    std::vector<wchar_t> text(kActionStringChars);
+    GetDlgItemTextW(dialog, IDC_ACTION_STRING, text.data(), kActionStringChars);
+    const bool keepsExpansion =
+        editedBlinket->actionStringExpands && wcscmp(text.data(), editedBlinket->actionString) == 0;
     editedBlinket->ResetForEdit();
     editedBlinket->imagePos = frame->frame;
     editedBlinket->actionCmd = SelectedAction(dialog);
-    editedBlinket->actionString[0] = L'\0';
+    editedBlinket->actionStringExpands = false;
     if (IsRunAction(editedBlinket->actionCmd)) {
-        GetDlgItemTextW(dialog, IDC_ACTION_STRING, editedBlinket->actionString, MAX_PATH);
+        StringCchCopyW(editedBlinket->actionString, kActionStringChars, text.data());
+        editedBlinket->actionStringExpands = keepsExpansion;
     } else {
         LoadStringW(appInstance, IDS_ACTION_FIRST + editedBlinket->actionCmd,
-                    editedBlinket->actionString, MAX_PATH);
+                    editedBlinket->actionString, kActionStringChars);
     }
 }
 

@@ -3,6 +3,8 @@
 #include "base/Handles.h"
 #include "base/ShellHelpers.h"
 #include "dialogs/DialogState.h"
+#include "model/Frames.h"
+#include "resources/resource.h"
 #include "state/ShellState.h"
 
 #include <strsafe.h>
@@ -55,7 +57,7 @@ void LoadFrames(ImageFileEntry& entry, HWND window, int& total) {
         return;
     }
     entry.firstThumbnail = total;
-    entry.frameCount = width % height == 0 ? width / height : 1;
+    entry.frameCount = FramesOf(width, height).count;
     total += entry.frameCount;
 }
 
@@ -68,10 +70,12 @@ void DrawFrames(HDC strip, HDC source, int side) {
         if (!entry->picture || !entry->picture->IsLoaded()) {
             continue;
         }
+        // A strip's columns past its last whole frame belong to no frame.
+        const FrameGrid grid = FramesOf(entry->picture->width, entry->picture->height);
         {
             SelectedObject picture(source, entry->picture->bitmap);
-            StretchBlt(strip, entry->firstThumbnail * side, 0, side * entry->frameCount, side,
-                       source, 0, 0, entry->picture->width, entry->picture->height, SRCCOPY);
+            StretchBlt(strip, entry->firstThumbnail * side, 0, side * grid.count, side, source, 0,
+                       0, grid.width * grid.count, grid.height, SRCCOPY);
         }
         entry->picture->Release();
     }
@@ -171,12 +175,28 @@ ImageFileEntry* FindImageEntry(const wchar_t* path) {
 }
 
 int ThumbnailOf(const Blinket& blinket) {
-    const ImageFileEntry* entry = FindImageEntry(blinket.imageFile);
-    // A frame the image does not have would name another image's thumbnail.
-    if (!entry || blinket.imagePos < 0 || blinket.imagePos >= entry->frameCount) {
+    wchar_t path[MAX_PATH];
+    const ImageFileEntry* entry = blinket.ImagePath(path) ? FindImageEntry(path) : nullptr;
+    if (!entry || entry->frameCount <= 0) {
         return -1;
     }
-    return entry->firstThumbnail + blinket.imagePos;
+    // A frame the image does not have is shown as its first, in the window as here.
+    FrameGrid grid;
+    grid.count = entry->frameCount;
+    return entry->firstThumbnail + ShownFrame(grid, blinket.imagePos);
+}
+
+int AddMissingPictureMark(HWND window) {
+    const int side = 16 * dialogScale;
+    if (!thumbnailList) {
+        thumbnailList = ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, 1, 1);
+    }
+    Picture mark;
+    mark.Load(window, nullptr, dialogInstance, IDB_MISSING_PICTURE + dialogResIdOffset);
+    if (!thumbnailList || !mark.IsLoaded() || mark.width != side || mark.height != side) {
+        return -1;
+    }
+    return ImageList_AddMasked(thumbnailList, mark.bitmap, kKeyColour);
 }
 
 void LoadImageCatalogue(HWND window, const wchar_t* folder) {

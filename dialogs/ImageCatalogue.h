@@ -23,9 +23,12 @@ void BuildFrameRefs();
 // The last entry whose full path equals the path (any letter case; a short path is compared in
 // its long form), or null.
 ImageFileEntry* FindImageEntry(const wchar_t* path);
-// The thumbnail of the blinket's frame, or -1 when its image is not in the catalogue, has no
-// frames or no such frame.
+// The thumbnail of the blinket's frame (its first frame when it names one the image lacks), or
+// -1 when its image is not in the catalogue or has no frames.
 int ThumbnailOf(const Blinket& blinket);
+// Appends the mark of a missing picture to thumbnailList, which it makes when there is none;
+// the mark's index, or -1.
+int AddMissingPictureMark(HWND window);
 
 // The whole catalogue of a folder: scan, thumbnails and frames.
 void LoadImageCatalogue(HWND window, const wchar_t* folder);

@@ -188,6 +188,24 @@ void ListViewCtl::UpdateItem(int row, const wchar_t* text, int image, int data) 
     SetRowText(control, row, text);
 }
 
+void ListViewCtl::SetItemImage(int row, int image) {
+    HWND control = Control();
+    if (!control || row < 0) {
+        return;
+    }
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = ControlImage(image);
+    SendMessageW(control, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void ListViewCtl::EnsureVisible(int row) {
+    if (HWND control = Control(); control && row >= 0) {
+        SendMessageW(control, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    }
+}
+
 void ListViewCtl::DeleteItemByData(int data) {
     HWND control = Control();
     if (!control) {

@@ -34,6 +34,10 @@ public:
     int AddItem(const wchar_t* text, int image, int data, bool mark);
     // Sets text and item data, and the image unless it is kNoImage.
     void UpdateItem(int row, const wchar_t* text, int image, int data);
+    // Sets the row's image, kNoImage included.
+    void SetItemImage(int row, int image);
+    // Scrolls the row into view, as little as needed.
+    void EnsureVisible(int row);
     void DeleteItemByData(int data);
     // The first selected row, or -1.
     int GetSelectedIndex() const;

@@ -96,25 +96,34 @@ int ImageButtonsBottom(HWND dialog) {
     return bottom;
 }
 
-// The blinkets that have a row, in row order.
-std::vector<const Blinket*> ListedBlinkets() {
-    std::vector<const Blinket*> listed;
-    for (int row = 0;; ++row) {
-        const int data = optionsListView->GetItemData(row);
-        if (data == -1) {
-            return listed;
-        }
-        listed.push_back(blinkets.At(data));
-    }
+// The index of the missing-picture mark in the thumbnails, or -1.
+int missingPictureMark = -1;
+
+// The picture of a blinket's row: its thumbnail; the mark when its picture cannot be opened;
+// none for a picture that lies outside the catalogue.
+int RowImage(const Blinket& blinket) {
+    const int thumbnail = ThumbnailOf(blinket);
+    return thumbnail >= 0 || blinket.imageExists ? thumbnail : missingPictureMark;
 }
 
-// One row per blinket that the test admits, in list order, each with its position as data.
-template <class Admit> void FillRows(Admit admit) {
+// Shows blinket index in row index, as it stands now.
+void ShowRow(int index) {
+    const Blinket* blinket = blinkets.At(index);
+    if (!blinket) {
+        return;
+    }
+    const int image = RowImage(*blinket);
+    optionsListView->UpdateItem(index, blinket->actionString, image, index);
+    optionsListView->SetItemImage(index, image);
+}
+
+// One row per blinket, in list order, each with its position as data; a blinket whose picture
+// is missing keeps its row, so that it can be edited, moved or deleted rather than lost.
+void FillRows() {
     optionsListView->DeleteAllItems();
     for (int i = 0; i < blinkets.Count(); ++i) {
-        const Blinket* blinket = blinkets.At(i);
-        if (blinket && admit(*blinket)) {
-            optionsListView->AddItem(blinket->actionString, ThumbnailOf(*blinket), i, false);
+        if (const Blinket* blinket = blinkets.At(i)) {
+            optionsListView->AddItem(blinket->actionString, RowImage(*blinket), i, false);
         }
     }
 }
@@ -126,10 +135,11 @@ void LayoutOptionsDialog(HWND dialog) {
         // Buttons sized to their pictures can reach below the template's row for them, and
         // would hide the top of the list.
         StretchListControl(dialog, list, ImageButtonsBottom(dialog));
+        missingPictureMark = AddMissingPictureMark(dialog);
         optionsListView = AttachThumbnailList(dialog, IDC_BLINKET_LIST);
     }
     if (optionsListView && optionsListView->IsAttached()) {
-        FillRows([](const Blinket& blinket) { return blinket.imageExists; });
+        FillRows();
     }
 }
 
@@ -148,7 +158,7 @@ void AddBlinket(HWND dialog) {
     editedBlinket = blinket.get();
     RunEditItemDialog(dialog);
     if (optionsListView) {
-        optionsListView->AddItem(blinket->actionString, ThumbnailOf(*blinket), blinkets.Count(),
+        optionsListView->AddItem(blinket->actionString, RowImage(*blinket), blinkets.Count(),
                                  false);
     }
     blinkets.Append(std::move(blinket));
@@ -163,7 +173,7 @@ void EditBlinket(HWND dialog) {
     }
     editedBlinket = blinkets.At(idx);
     RunEditItemDialog(dialog);
-    optionsListView->UpdateItem(row, editedBlinket->actionString, ThumbnailOf(*editedBlinket), idx);
+    optionsListView->UpdateItem(row, editedBlinket->actionString, RowImage(*editedBlinket), idx);
     editedBlinket = nullptr;
 }
 
@@ -189,27 +199,25 @@ void DeleteBlinket() {
     }
 }
 
-// Exchanges blinkets first and first + 1, and shows the same blinkets as before in their new
-// order; the highlight stays on the row.
-void SwapBlinkets(int first, int row) {
-    const std::vector<const Blinket*> listed = ListedBlinkets();
+// Exchanges blinkets first and first + 1 and their rows, and scrolls the row the selected
+// blinket moved to into view; the highlight stays on its row.
+void SwapBlinkets(int first, int movedTo) {
     if (!blinkets.SwapWithNext(first)) {
         return;
     }
     // Both change place in the main window, so their eyes are read again there.
     blinkets.At(first)->DropEyes();
     blinkets.At(first + 1)->DropEyes();
-    FillRows([&listed](const Blinket& blinket) {
-        return std::find(listed.begin(), listed.end(), &blinket) != listed.end();
-    });
-    optionsListView->SelectItem(row);
+    ShowRow(first);
+    ShowRow(first + 1);
+    optionsListView->EnsureVisible(movedTo);
 }
 
 void MoveBlinketUp() {
     int row = -1;
     int idx = -1;
     if (GetSelection(row, idx) && idx > 0) {
-        SwapBlinkets(idx - 1, row);
+        SwapBlinkets(idx - 1, row - 1);
     }
 }
 
@@ -218,7 +226,7 @@ void MoveBlinketDown() {
     int idx = -1;
     const int last = blinkets.Count() - 1;
     if (GetSelection(row, idx) && row < last && idx < last) {
-        SwapBlinkets(idx, row);
+        SwapBlinkets(idx, row + 1);
     }
 }
 

@@ -28,6 +28,7 @@
 #define IDB_DELETE 123
 #define IDB_MOVE_UP 124
 #define IDB_MOVE_DOWN 125
+#define IDB_MISSING_PICTURE 126
 #define IDB_HIRES_OFFSET 100
 
 // Options dialog

@@ -417,6 +417,23 @@ def document(c, u):
         c.paint(box(4 * u, row * u, right * u, row * u + u), "#8fa0b5")
 
 
+def missing_picture(c, u):
+    """A photograph whose picture could not be found: a faded landscape with a red badge."""
+    card = box(0.5 * u, 1.5 * u, 13 * u, 12 * u, 1.2 * u)
+    inside = grow(card, -1)
+    c.outlined(card, linear("#f7f9fb", "#dde2e9", 0, 2 * u, 0, 12 * u), "#6f7b8a", 1)
+    c.paint(intersect(circle(9 * u, 4.8 * u, 1.5 * u), inside), "#f0c36a")
+    hills = polygon([(0, 12 * u), (4.5 * u, 6 * u), (7.5 * u, 9 * u), (9.5 * u, 7.5 * u),
+                     (14 * u, 12 * u)])
+    c.paint(intersect(hills, inside), linear("#9fc08a", "#6f9460", 0, 6 * u, 0, 12 * u))
+    badge = circle(11.5 * u, 11.5 * u, 4.3 * u)
+    c.outlined(badge, ball("#ff7a66", "#b81d16", 11.5 * u, 11.5 * u, 4.3 * u), "#6e0f0b", 1)
+    r = 1.55 * u
+    cross = union(capsule(11.5 * u - r, 11.5 * u - r, 11.5 * u + r, 11.5 * u + r, 0.6 * u),
+                  capsule(11.5 * u + r, 11.5 * u - r, 11.5 * u - r, 11.5 * u + r, 0.6 * u))
+    c.paint(cross, "#ffffff")
+
+
 def tree_strip(n):
     pictures = []
     for draw in (open_folder, closed_folder, program_window, handheld, document):
@@ -727,6 +744,9 @@ def main():
                 save_bmp(path + ".bmp", pixels)
     for n in (16, 32):
         save_bmp(os.path.join(images, f"tree{n}.bmp"), tree_strip(n))
+        c = Canvas(n, n)
+        missing_picture(c, n // 16)
+        save_bmp(os.path.join(images, f"missing{n}.bmp"), c.pixels(KEY))
 
     pixels, rects = eyes_big()
     save_gif(os.path.join(blinkets, "eyesbig.gif"), pixels, KEY)

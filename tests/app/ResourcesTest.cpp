@@ -401,6 +401,8 @@ TEST(Resources, PictureStripsHaveTheirFormatsSizesAndKeyColour) {
         {IDB_MOVE_DOWN + IDB_HIRES_OFFSET, "BM", 160, 40, 4, kKeyColour},
         {IDB_TREE, nullptr, 80, 16, 5, kTreeKeyColour},
         {IDB_TREE + IDB_HIRES_OFFSET, nullptr, 160, 32, 5, kTreeKeyColour},
+        {IDB_MISSING_PICTURE, "BM", 16, 16, 1, kKeyColour},
+        {IDB_MISSING_PICTURE + IDB_HIRES_OFFSET, "BM", 32, 32, 1, kKeyColour},
     };
     for (const auto& s : strips) {
         SCOPED_TRACE(s.id);

@@ -39,11 +39,17 @@ TEST(Startup, TheDefaultBlinketShowsOptionsWithTheBigEyes) {
     EXPECT_FALSE(blinket->eyesTried);
     EXPECT_EQ(nullptr, blinket->eyes);
 
-    // A folder whose path does not fit the record even in its short form counts as missing.
-    const std::wstring deep =
-        dir.MakeDir(L"first folder with a long name\\second folder with a long name\\third one\\");
+    // Any folder whose path fits is found; one past the longest path counts as missing.
+    std::wstring deep = dir.path();
+    while (deep.size() + 26 + 20 < MAX_PATH) {
+        deep += L"a folder with a long name\\";
+    }
     dir.WriteFile(deep.substr(dir.path().size()) + L"Blinkets\\eyesbig.gif", "GIF89a");
-    EXPECT_EQ(nullptr, MakeDefaultBlinket(instance, deep.c_str()));
+    const auto found = MakeDefaultBlinket(instance, deep.c_str());
+    ASSERT_NE(nullptr, found);
+    EXPECT_EQ(deep + L"Blinkets\\eyesbig.gif", found->imageFile);
+    const std::wstring tooDeep = deep + std::wstring(MAX_PATH - deep.size(), L'x') + L"\\";
+    EXPECT_EQ(nullptr, MakeDefaultBlinket(instance, tooDeep.c_str()));
     EXPECT_EQ(nullptr, MakeDefaultBlinket(instance, nullptr));
 }
 

@@ -45,7 +45,7 @@ TEST_F(ImageCatalogueTest, FramesFollowTheShape) {
         const wchar_t* name;
         int width, height, frames;
     } cases[] = {{L"strip.bmp", 64, 16, 4},
-                 {L"odd.bmp", 60, 16, 1},
+                 {L"odd.bmp", 60, 16, 3},
                  {L"tall.bmp", 16, 64, 1},
                  {L"square.bmp", 32, 32, 1}};
     for (const auto& c : cases) {
@@ -134,9 +134,9 @@ TEST_F(ImageCatalogueTest, BlinketsFindTheirEntryAndThumbnail) {
         int imagePos;
         int thumbnail;
     } cases[] = {
-        {strip, 1, 1},   // held in its short form when the long one is too long
-        {strip, 2, -1},  // a frame the strip does not have
-        {strip, -1, -1},
+        {strip, 1, 1},
+        {strip, 2, 0},  // a frame the strip does not have shows its first
+        {strip, -1, 0},
         {catalogue.folder() + L"broken.gif", 0, -1},  // listed, but no frames
         {L"C:\\elsewhere\\a.bmp", 0, -1},
     };

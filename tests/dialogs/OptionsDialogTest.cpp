@@ -51,6 +51,8 @@ protected:
         ASSERT_NE(nullptr, dialog);
         list = GetDlgItem(dialog, IDC_BLINKET_LIST);
     }
+    // The missing-picture mark comes after the catalogue's thumbnails.
+    static int MissingMark() { return ImageList_GetImageCount(thumbnailList) - 1; }
     static Row RowOf(const Blinket* blinket, int data) {
         return {blinket->actionString, ThumbnailOf(*blinket), data};
     }
@@ -181,7 +183,7 @@ TEST_F(OptionsDialogTest, DeleteTheLastThenAddOneWithoutAnImage) {
     }
     ASSERT_EQ(3, blinkets.Count());
     const Blinket* added = blinkets.At(2);
-    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), RowOf(b[1], 1), {L"", I_IMAGENONE, 2}}), Rows());
+    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), RowOf(b[1], 1), {L"", MissingMark(), 2}}), Rows());
     EXPECT_STREQ(L"", added->imageFile);
     EXPECT_STREQ(L"", added->actionString);
     EXPECT_EQ(0, added->actionCmd);
@@ -246,22 +248,41 @@ TEST_F(OptionsDialogTest, MoveUpExchangesRowsAndKeepsTheHighlight) {
     EXPECT_EQ(0, selected);
 }
 
-TEST_F(OptionsDialogTest, BlinketWithoutItsImageHasNoRowAndRowsKeepTruePositions) {
+TEST_F(OptionsDialogTest, ABlinketWhosePictureIsMissingKeepsItsRowWithTheMark) {
+    ASSERT_TRUE(b[1]->SetImageFile((catalogue.folder() + L"gone.bmp").c_str()));
     b[1]->imageExists = false;
     Open();
-    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), RowOf(b[2], 2)}), Rows());
+    const Row missing = {b[1]->actionString, MissingMark(), 1};
+    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), missing, RowOf(b[2], 2)}), Rows());
     SelectRow(list, 1);
-    Click(dialog, IDC_MOVE_UP);  // exchanges with the blinket that has no row
-    EXPECT_EQ((std::vector<Blinket*>{b[0], b[2], b[1]}), Order());
-    int selected = -1;
-    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), RowOf(b[2], 1)}), Rows(&selected));
-    EXPECT_EQ(1, selected);
-    Click(dialog, IDC_DELETE);
-    EXPECT_EQ((std::vector<Blinket*>{b[0], b[1]}), Order());
+    Click(dialog, IDC_MOVE_UP);
+    EXPECT_EQ((std::vector<Blinket*>{b[1], b[0], b[2]}), Order());
+    EXPECT_EQ((std::vector<Row>{{missing.text, missing.image, 0}, RowOf(b[0], 1), RowOf(b[2], 2)}),
+              Rows());
     SelectRow(list, 0);
-    Click(dialog, IDC_MOVE_DOWN);
-    EXPECT_EQ((std::vector<Blinket*>{b[1], b[0]}), Order());
-    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 1)}), Rows());
+    Click(dialog, IDC_DELETE);
+    EXPECT_EQ((std::vector<Blinket*>{b[0], b[2]}), Order());
+}
+
+TEST_F(OptionsDialogTest, AMovedRowStaysInViewInALongList) {
+    for (int i = 0; i < 60; ++i) {
+        AddBlinket(catalogue.folder() + L"a.bmp", kActionWebPage, L"http://more.example/");
+    }
+    Open();
+    const int last = blinkets.Count() - 1;
+    SendMessageW(list, LVM_ENSUREVISIBLE, last, FALSE);
+    SelectRow(list, last);
+    const int topBefore = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    ASSERT_GT(topBefore, 0);
+    for (int moves = 0; moves < 3; ++moves) {
+        SelectRow(list, last - moves);
+        Click(dialog, IDC_MOVE_UP);
+        const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+        const int page = static_cast<int>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+        const int movedTo = last - moves - 1;
+        EXPECT_LE(top, movedTo) << moves;
+        EXPECT_LT(movedTo, top + page) << moves;
+    }
 }
 
 }  // namespace
