@@ -68,10 +68,7 @@ void LayoutImageList(HWND dialog) {
     if (!editListView || !editListView->IsAttached()) {
         return;
     }
-    editListView->DeleteAllItems();
-    for (int k = 0; k < frameRefs.Count(); ++k) {
-        editListView->AddItem(frameRefs.At(k)->entry->fileName, k, k, false);
-    }
+    editListView->SetVirtualRowCount(frameRefs.Count());
     // Rows and thumbnails share their numbers.
     const int row = editedBlinket ? ThumbnailOf(*editedBlinket) : -1;
     if (row >= 0) {
@@ -200,6 +197,28 @@ void BrowseForTarget(HWND dialog) {
     }
 }
 
+// A row coming into view: frame k of the catalogue, with thumbnail k.
+void ShowImageRow(NMLVDISPINFOW* info) {
+    const FrameRef* frame = frameRefs.At(info->item.iItem);
+    if (!frame) {
+        return;
+    }
+    if (info->item.mask & LVIF_TEXT) {
+        StringCchCopyW(info->item.pszText, info->item.cchTextMax, frame->entry->fileName);
+    }
+    if (info->item.mask & LVIF_IMAGE) {
+        info->item.iImage = info->item.iItem;
+    }
+}
+
+INT_PTR OnEditItemNotify(HWND dialog, NMHDR* header) {
+    if (header && header->idFrom == IDC_IMAGE_LIST && header->code == LVN_GETDISPINFOW) {
+        ShowImageRow(reinterpret_cast<NMLVDISPINFOW*>(header));
+        return TRUE;
+    }
+    return DrawSelectionAlways(dialog, IDC_IMAGE_LIST, header);
+}
+
 INT_PTR OnEditItemCommand(HWND dialog, int id, int code) {
     if (id == IDC_BROWSE && code == BN_CLICKED) {
         BrowseForTarget(dialog);
@@ -226,8 +245,7 @@ INT_PTR CALLBACK EditItemDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         LayoutEditItemDialog(dialog);
         return TRUE;
     case WM_COMMAND: return OnEditItemCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    case WM_NOTIFY:
-        return DrawSelectionAlways(dialog, IDC_IMAGE_LIST, reinterpret_cast<NMHDR*>(lParam));
+    case WM_NOTIFY: return OnEditItemNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
     case WM_DESTROY: editListView.reset(); return FALSE;
     }
     // The dialog manager does the default processing; DefWindowProc here would break it.

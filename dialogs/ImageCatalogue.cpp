@@ -9,7 +9,10 @@
 
 #include <strsafe.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <string>
+#include <unordered_map>
 
 HIMAGELIST thumbnailList = nullptr;
 
@@ -61,21 +64,31 @@ void LoadFrames(ImageFileEntry& entry, HWND window, int& total) {
     total += entry.frameCount;
 }
 
-// Squeezes every loaded picture into its frames' squares of the strip, releasing each picture
-// as soon as it is drawn.
-void DrawFrames(HDC strip, HDC source, int side) {
+// Thumbnails drawn into one off-screen strip before they enter the image list in one masked
+// add; a catalogue of more frames takes several strips, so that none grows past a bitmap's size.
+constexpr int kThumbnailsPerStrip = 512;
+
+// Squeezes the frames of the loaded pictures that fall in thumbnails first to first + count into
+// their squares of the strip, releasing each picture once its last frame is drawn. cursor is the
+// first entry not yet drawn to its end.
+void DrawFrames(HDC strip, HDC source, int side, int first, int count, int& cursor) {
     SetStretchBltMode(strip, COLORONCOLOR);  // blending would fringe the key colour
-    for (int i = 0; i < imageFiles.Count(); ++i) {
-        ImageFileEntry* entry = imageFiles.At(i);
+    for (; cursor < imageFiles.Count(); ++cursor) {
+        ImageFileEntry* entry = imageFiles.At(cursor);
         if (!entry->picture || !entry->picture->IsLoaded()) {
             continue;
         }
-        // A strip's columns past its last whole frame belong to no frame.
         const FrameGrid grid = FramesOf(entry->picture->width, entry->picture->height);
-        {
+        const int from = std::max(first, entry->firstThumbnail);
+        const int to = std::min(first + count, entry->firstThumbnail + grid.count);
+        if (from < to) {
             SelectedObject picture(source, entry->picture->bitmap);
-            StretchBlt(strip, entry->firstThumbnail * side, 0, side * grid.count, side, source, 0,
-                       0, grid.width * grid.count, grid.height, SRCCOPY);
+            StretchBlt(strip, (from - first) * side, 0, (to - from) * side, side, source,
+                       (from - entry->firstThumbnail) * grid.width, 0, (to - from) * grid.width,
+                       grid.height, SRCCOPY);
+        }
+        if (entry->firstThumbnail + grid.count > first + count) {
+            return;  // its later frames belong to the next strip
         }
         entry->picture->Release();
     }
@@ -91,25 +104,53 @@ void ReleasePictures() {
 
 // The thumbnails of all frames, total of them, side pixels square, in one masked image list.
 HIMAGELIST DrawThumbnails(HWND window, int side, int total) {
-    ImageListHandle list(ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, 1, 1));
+    ImageListHandle list(ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, total, 1));
     WindowDC screen(window);
     MemoryDC strip(screen.get());
     MemoryDC source(screen.get());
-    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), side * total, side));
+    const int perStrip = std::min(total, kThumbnailsPerStrip);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), side * perStrip, side));
     GdiObject<HBRUSH> key(CreateSolidBrush(kKeyColour));
     if (!list || !screen || !strip || !source || !bitmap || !key) {
         return nullptr;
     }
-    {
-        SelectedObject selected(strip.get(), bitmap.get());
-        const RECT all = {0, 0, side * total, side};
-        FillRect(strip.get(), &all, key.get());
-        DrawFrames(strip.get(), source.get(), side);
+    int cursor = 0;
+    for (int first = 0; first < total; first += perStrip) {
+        const int count = std::min(perStrip, total - first);
+        {
+            SelectedObject selected(strip.get(), bitmap.get());
+            const RECT all = {0, 0, side * perStrip, side};
+            FillRect(strip.get(), &all, key.get());
+            DrawFrames(strip.get(), source.get(), side, first, count, cursor);
+        }
+        // Squares of the last strip past the last frame are dropped by the count set below.
+        if (ImageList_AddMasked(list.get(), bitmap.get(), kKeyColour) == -1) {
+            return nullptr;
+        }
     }
-    if (ImageList_AddMasked(list.get(), bitmap.get(), kKeyColour) == -1) {
-        return nullptr;
-    }
+    ImageList_SetImageCount(list.get(), static_cast<UINT>(total));
     return list.Release();
+}
+
+// The entries by their full paths in lower case, the last entry of a path standing for it: a
+// blinket's entry is found without a walk over the catalogue. Extended as entries are appended.
+std::unordered_map<std::wstring, ImageFileEntry*> entryIndex;
+int indexedEntries = 0;
+
+std::wstring Folded(const wchar_t* path) {
+    std::wstring folded = path;
+    CharLowerBuffW(folded.data(), static_cast<DWORD>(folded.size()));
+    return folded;
+}
+
+void IndexEntries() {
+    for (; indexedEntries < imageFiles.Count(); ++indexedEntries) {
+        ImageFileEntry* entry = imageFiles.At(indexedEntries);
+        wchar_t full[MAX_PATH];
+        if (entry->FullPath(full)) {
+            entryIndex[Folded(full)] = entry;
+        }
+    }
 }
 
 }  // namespace
@@ -158,20 +199,20 @@ ImageFileEntry* FindImageEntry(const wchar_t* path) {
     if (!path || !*path) {
         return nullptr;
     }
-    // A blinket may hold its path in the short form, which only the long form matches.
-    wchar_t longPath[MAX_PATH];
-    const DWORD length = GetLongPathNameW(path, longPath, MAX_PATH);
-    const bool hasLongForm = length > 0 && length < MAX_PATH;
-    ImageFileEntry* match = nullptr;
-    for (int i = 0; i < imageFiles.Count(); ++i) {
-        ImageFileEntry* entry = imageFiles.At(i);
-        wchar_t full[MAX_PATH];
-        if (entry->FullPath(full) &&
-            (SameText(full, path) || (hasLongForm && SameText(full, longPath)))) {
-            match = entry;
-        }
+    IndexEntries();
+    const auto found = entryIndex.find(Folded(path));
+    if (found != entryIndex.end()) {
+        return found->second;
     }
-    return match;
+    // A path held in its short form matches in its long one; only an abbreviated name, which
+    // always carries a tilde, has one that differs.
+    wchar_t longPath[MAX_PATH];
+    const DWORD length = wcschr(path, L'~') ? GetLongPathNameW(path, longPath, MAX_PATH) : 0;
+    if (length == 0 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    const auto longFound = entryIndex.find(Folded(longPath));
+    return longFound != entryIndex.end() ? longFound->second : nullptr;
 }
 
 int ThumbnailOf(const Blinket& blinket) {
@@ -209,6 +250,8 @@ void LoadImageCatalogue(HWND window, const wchar_t* folder) {
 }
 
 void FreeImageCatalogue() {
+    entryIndex.clear();
+    indexedEntries = 0;
     if (thumbnailList) {
         ImageList_Destroy(thumbnailList);
         thumbnailList = nullptr;

@@ -2,6 +2,7 @@
 
 #include "base/Picture.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -169,6 +170,12 @@ int ListViewCtl::AddItem(const wchar_t* text, int image, int data, bool mark) {
         SetRowState(control, row, INDEXTOSTATEIMAGEMASK(kCheckMarkStateImage), LVIS_STATEIMAGEMASK);
     }
     return row;
+}
+
+void ListViewCtl::SetVirtualRowCount(int rows) {
+    if (HWND control = Control()) {
+        SendMessageW(control, LVM_SETITEMCOUNT, static_cast<WPARAM>(std::max(rows, 0)), 0);
+    }
 }
 
 void ListViewCtl::UpdateItem(int row, const wchar_t* text, int image, int data) {

@@ -32,6 +32,8 @@ public:
     void AddItemColumn();
     // Appends a row; its index, or -1.
     int AddItem(const wchar_t* text, int image, int data, bool mark);
+    // The number of rows of a list that asks its parent for each row as it is shown.
+    void SetVirtualRowCount(int rows);
     // Sets text and item data, and the image unless it is kNoImage.
     void UpdateItem(int row, const wchar_t* text, int image, int data);
     // Sets the row's image, kNoImage included.

@@ -21,6 +21,16 @@ bool Expand(const wchar_t* text, wchar_t* expanded, DWORD chars) {
     return true;
 }
 
+// The long form of a path that holds an abbreviated name; false for any other path, whose long
+// form is itself, without asking the file system.
+bool LongForm(const wchar_t* path, wchar_t (&longPath)[MAX_PATH]) {
+    if (!wcschr(path, L'~')) {
+        return false;
+    }
+    const DWORD length = GetLongPathNameW(path, longPath, MAX_PATH);
+    return length > 0 && length < MAX_PATH;
+}
+
 // An eye of the frame's own pixels, scaled as the frame is and placed at the blinket's offset.
 RECT PlaceEye(const RECT& eye, int xOffset, int shownHeight, int imageHeight) {
     auto scale = [&](LONG value) {
@@ -59,8 +69,7 @@ bool Blinket::EnsureEyes() {
     // A path stored in its short form names the image, but the eye file beside it is named
     // after the image's long name.
     wchar_t image[MAX_PATH];
-    const DWORD length = GetLongPathNameW(stored, image, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    if (!LongForm(stored, image)) {
         StringCchCopyW(image, MAX_PATH, stored);
     }
     wchar_t path[MAX_PATH];
@@ -116,9 +125,7 @@ bool Blinket::SetImageFile(const wchar_t* path) {
     }
     // Earlier versions stored short names; the long form is what the user recognises.
     wchar_t longPath[kImageFileChars];
-    const DWORD longLength = GetLongPathNameW(path, longPath, kImageFileChars);
-    const bool hasLongForm = longLength > 0 && longLength < kImageFileChars;
-    StringCchCopyW(imageFile, kImageFileChars, hasLongForm ? longPath : path);
+    StringCchCopyW(imageFile, kImageFileChars, LongForm(path, longPath) ? longPath : path);
     imageFileExpands = false;
     return true;
 }

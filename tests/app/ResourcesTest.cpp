@@ -84,7 +84,7 @@ const std::vector<ExpectedDialog>& Dialogs() {
            L"",
            {4, 24, 108, 14},
            ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
-          {IDC_IMAGE_LIST, WC_LISTVIEWW, nullptr, {4, 44, 124, 42}, kList},
+          {IDC_IMAGE_LIST, WC_LISTVIEWW, nullptr, {4, 44, 124, 42}, kList | LVS_OWNERDATA},
           {IDC_BROWSE, L"Button", L"...", {116, 24, 14, 14}, BS_PUSHBUTTON | WS_TABSTOP}}},
         {IDD_LOCATE,
          L"Locate",
