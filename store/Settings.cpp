@@ -231,6 +231,11 @@ StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program) {
     if (ReadWindowCentre(maker, program, GetSystemMetrics(SM_CXSCREEN), &centre)) {
         settings.windowCentreX = centre;
     }
+    RegKey key;
+    DWORD follow = 1;
+    if (OpenSettings(key, maker, program, false) && key.QueryDword(L"FollowPointer", &follow)) {
+        settings.followPointer = follow != 0;
+    }
     return settings;
 }
 

@@ -15,11 +15,13 @@
 constexpr wchar_t kMakerName[] = L"Tarnwick";
 constexpr wchar_t kProgramName[] = L"Ocellix";
 
-// What start-up reads from the settings key.
+// What start-up and a reload read from the settings key.
 struct StoredSettings {
     // Screen x of the window's centre from "position", or half the screen width when that is
     // missing or off the screen; -1 (centre the window) when the settings key does not exist.
     int windowCentreX = -1;
+    // "FollowPointer": the eyes follow the pointer unless it is the number 0.
+    bool followPointer = true;
 };
 
 StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program);

@@ -89,6 +89,25 @@ TEST_F(SettingsTest, UsablePositionOrHalfTheScreenWidth) {
               LoadSettings(kMakerName, kProgramName).windowCentreX);
 }
 
+TEST_F(SettingsTest, OnlyTheNumberZeroStopsTheEyesFollowingThePointer) {
+    EXPECT_TRUE(LoadSettings(kMakerName, kProgramName).followPointer);  // no settings key
+    const struct {
+        const char* what;
+        DWORD type;
+        std::vector<BYTE> bytes;
+        bool follow;
+    } cases[] = {
+        {"missing", REG_DWORD, {}, true},          {"0", REG_DWORD, {0, 0, 0, 0}, false},
+        {"1", REG_DWORD, {1, 0, 0, 0}, true},      {"REG_SZ \"0\"", REG_SZ, {'0', 0, 0, 0}, true},
+        {"a two-byte 0", REG_DWORD, {0, 0}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetSettings(L"FollowPointer", c.type, c.bytes);
+        EXPECT_EQ(c.follow, LoadSettings(kMakerName, kProgramName).followPointer);
+    }
+}
+
 TEST_F(SettingsTest, EveryNumberedKeyLoadsInNumericOrderWhateverTheGaps) {
     for (int number : {20, 0, 3, 1, 100}) {
         StoreBlinket(number, Image(std::to_wstring(number) + L".gif"));
