@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -155,6 +156,51 @@ void AddBlinket(HWND dialog) {
     editedBlinket = nullptr;
 }
 
+// The blinket that a drop or /add brings, waiting for the dialog to be up.
+constexpr UINT kTakeArrival = WM_APP + 1;
+std::unique_ptr<Blinket> arrivingBlinket;
+int arrivingBefore = 0;
+
+// Selects the row of the blinket at the position, and scrolls it into view.
+void SelectRowOf(HWND dialog, int idx) {
+    for (int row = 0, data = 0; (data = optionsListView->GetItemData(row)) != -1; ++row) {
+        if (data == idx) {
+            optionsListView->SelectItem(row);
+            ListView_EnsureVisible(GetDlgItem(dialog, IDC_BLINKET_LIST), row, FALSE);
+            return;
+        }
+    }
+}
+
+// Edit Item on the arriving blinket. With a picture chosen it joins the list at its place,
+// beside the rows shown, and its row is selected; without one it is dropped, as Add leaves such
+// a blinket unsaved.
+void TakeArrivingBlinket(HWND dialog) {
+    std::unique_ptr<Blinket> blinket = std::move(arrivingBlinket);
+    if (!blinket) {
+        return;
+    }
+    editedBlinket = blinket.get();
+    RunEditItemDialog(dialog);
+    editedBlinket = nullptr;
+    if (!blinket->imageFile[0]) {
+        return;
+    }
+    std::vector<const Blinket*> shown;
+    if (optionsListView) {
+        shown = ListedBlinkets();
+        shown.push_back(blinket.get());
+    }
+    const int before = std::clamp(arrivingBefore, 0, blinkets.Count());
+    blinkets.Insert(before, std::move(blinket));
+    if (optionsListView) {
+        FillRows([&shown](const Blinket& listed) {
+            return std::find(shown.begin(), shown.end(), &listed) != shown.end();
+        });
+        SelectRowOf(dialog, before);
+    }
+}
+
 void EditBlinket(HWND dialog) {
     int row = -1;
     int idx = -1;
@@ -270,13 +316,16 @@ void OnOptionsDestroy() {
 
 }  // namespace
 
-int ShowOptionsDialog(HWND owner, HINSTANCE instance, int resIdOffsetValue, int scale) {
+int ShowOptionsDialog(HWND owner, HINSTANCE instance, int resIdOffsetValue, int scale,
+                      std::unique_ptr<Blinket> arriving, int before) {
     // A second dialog over the first would free the catalogue the first one still shows.
     static bool running = false;
     if (running) {
         return 1;
     }
     running = true;
+    arrivingBlinket = std::move(arriving);
+    arrivingBefore = before;
     dialogResIdOffset = resIdOffsetValue;
     dialogScale = scale > 0 ? scale : 1;
     dialogInstance = instance;
@@ -287,6 +336,7 @@ int ShowOptionsDialog(HWND owner, HINSTANCE instance, int resIdOffsetValue, int 
         LoadImageCatalogue(owner, folder);
     }
     DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsDlgProc, 0);
+    arrivingBlinket.reset();
     FreeImageCatalogue();
     running = false;
     return 1;
@@ -297,7 +347,11 @@ INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         InitPocketDialog(dialog);
         LayoutOptionsDialog(dialog);
+        if (arrivingBlinket) {
+            PostMessageW(dialog, kTakeArrival, 0, 0);
+        }
         return TRUE;
+    case kTakeArrival: TakeArrivingBlinket(dialog); return TRUE;
     case WM_DRAWITEM:
         return OnOptionsDrawItem(static_cast<int>(wParam),
                                  reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
