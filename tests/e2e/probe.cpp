@@ -11,14 +11,19 @@
 //   probe processes      the ocellix.exe processes of this Wine server
 //   probe reset [WPARAM] sends WM_SETTINGCHANGE (SETTINGCHANGE_RESET by default)
 //   probe close          posts WM_CLOSE to the main window
+//   probe foreground     the foreground window: its class and caption
+//   probe copydata CASE  sends the main window a malformed command in WM_COPYDATA (see
+//                        kHostileData) and prints its reply
 // "--desktop NAME" first looks in Wine's virtual desktop of that name instead.
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {
@@ -383,6 +388,65 @@ int PostClose() {
     return 0;
 }
 
+int PrintForeground() {
+    HWND window = GetForegroundWindow();
+    wchar_t name[64] = {};
+    wchar_t caption[kTextChars] = {};
+    GetClassNameW(window, name, 64);
+    GetWindowTextW(window, caption, kTextChars);
+    std::printf("foreground %ls %ls\n", window ? name : L"none", caption);
+    return window ? 0 : 1;
+}
+
+// Commands as another program might send them: the program's mark plus 1 (reload) or 5 (add),
+// spoilt one way each. Probe and program share no code: the probe speaks from outside.
+constexpr ULONG_PTR kMark = 0x4F434C00;
+struct HostileData {
+    const char* name;
+    ULONG_PTR command;
+    std::wstring text;  // sent with its terminator unless the size says otherwise
+    long sizeChange;    // bytes added to the text's size
+};
+const HostileData kHostileData[] = {
+    {"foreign", 1, L"", 0},
+    {"unknown", kMark + 99, L"", 0},
+    {"reload-with-data", kMark + 1, L"C:\\x", 0},
+    {"add-nothing", kMark + 5, L"", -2},
+    {"add-empty", kMark + 5, L"", 0},
+    {"add-odd", kMark + 5, L"C:\\x.exe", -1},
+    {"add-unterminated", kMark + 5, L"C:\\x.exe", -2},
+    {"add-inner-terminator", kMark + 5, std::wstring(L"C:\\x.exe\0C:\\y.exe", 17), 0},
+    {"add-relative", kMark + 5, L"x.exe", 0},
+    {"add-control", kMark + 5, L"C:\\x\r\n.exe", 0},
+    {"add-oversize", kMark + 5, L"C:\\" + std::wstring(4000, L'x'), 0},
+    {"add-huge", kMark + 5, std::wstring(1 << 18, L'x'), 0},
+};
+
+int SendHostile(const wchar_t* name) {
+    HWND window = MainWindow();
+    for (const HostileData& data : kHostileData) {
+        wchar_t wide[32] = {};
+        std::mbstowcs(wide, data.name, 31);
+        if (wcscmp(wide, name) != 0) {
+            continue;
+        }
+        const long bytes =
+            static_cast<long>((data.text.size() + 1) * sizeof(wchar_t)) + data.sizeChange;
+        COPYDATASTRUCT copy = {data.command, static_cast<DWORD>(bytes),
+                               const_cast<wchar_t*>(data.text.c_str())};
+        DWORD_PTR reply = 0;
+        if (!window || !SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                                            SMTO_ABORTIFHUNG, 5000, &reply)) {
+            std::puts("reply none");
+            return 1;
+        }
+        std::printf("reply %lu\n", static_cast<unsigned long>(reply));
+        return 0;
+    }
+    std::puts("no such case");
+    return 2;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -420,8 +484,15 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(command, L"close") == 0) {
         return PostClose();
     }
+    if (wcscmp(command, L"foreground") == 0) {
+        return PrintForeground();
+    }
+    if (wcscmp(command, L"copydata") == 0 && argc > 2) {
+        return SendHostile(argv[2]);
+    }
     std::fputs(
-        "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close\n",
+        "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close|"
+        "foreground|copydata CASE\n",
         stderr);
     return 2;
 }
