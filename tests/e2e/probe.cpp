@@ -12,6 +12,10 @@
 //   probe reset [WPARAM] sends WM_SETTINGCHANGE (SETTINGCHANGE_RESET by default)
 //   probe close          posts WM_CLOSE to the main window
 //   probe foreground     the foreground window: its class and caption
+//   probe version FILE   the file's version resource: product version, file version, product
+//   probe icons FILE [show]  for each size from 16 to 256, the side of the picture the file's
+//                        icon (its first icon group, as Explorer takes it) holds for it; with
+//                        "show", a window "Icons" shows them all until it is closed
 //   probe copydata CASE  sends the main window a malformed command in WM_COPYDATA (see
 //                        kHostileData) and prints its reply
 // "--desktop NAME" first looks in Wine's virtual desktop of that name instead.
@@ -398,6 +402,141 @@ int PrintForeground() {
     return window ? 0 : 1;
 }
 
+int PrintVersion(const wchar_t* file) {
+    DWORD unused = 0;
+    const DWORD size = GetFileVersionInfoSizeW(file, &unused);
+    std::vector<BYTE> data(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    wchar_t* product = nullptr;
+    wchar_t* name = nullptr;
+    UINT length = 0;
+    if (size == 0 || !GetFileVersionInfoW(file, 0, size, data.data()) ||
+        !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+        !VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
+                        reinterpret_cast<void**>(&product), &length) ||
+        !VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductName",
+                        reinterpret_cast<void**>(&name), &length)) {
+        std::puts("version none");
+        return 1;
+    }
+    std::printf("version %ls %u.%u.%u.%u %ls\n", product, HIWORD(fixed->dwFileVersionMS),
+                LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+                LOWORD(fixed->dwFileVersionLS), name);
+    return 0;
+}
+
+constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
+
+BOOL CALLBACK TakeFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+    *reinterpret_cast<LPWSTR*>(found) = name;
+    return FALSE;
+}
+
+const BYTE* ResourceBytes(HMODULE module, LPCWSTR name, LPCWSTR type, DWORD* size) {
+    HRSRC found = FindResourceW(module, name, type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    *size = found ? SizeofResource(module, found) : 0;
+    return loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+}
+
+// The side of the picture the icon group holds for the size: a PNG's or a bitmap's width.
+long NativeSide(HMODULE module, const BYTE* group, int size) {
+    const int id = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group), TRUE, size, size, 0);
+    DWORD bytes = 0;
+    const BYTE* image = ResourceBytes(module, MAKEINTRESOURCEW(id), RT_ICON, &bytes);
+    if (image && bytes >= 24 && std::memcmp(image, "\x89PNG", 4) == 0) {
+        return (long{image[16]} << 24) | (long{image[17]} << 16) | (image[18] << 8) | image[19];
+    }
+    return image && bytes >= sizeof(BITMAPINFOHEADER)
+               ? reinterpret_cast<const BITMAPINFOHEADER*>(image)->biWidth
+               : 0;
+}
+
+LRESULT CALLBACK IconsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    if (message != WM_PAINT) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    const auto* icons = reinterpret_cast<const HICON*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    // On white, then on the test desktop's blue.
+    const COLORREF backgrounds[] = {RGB(255, 255, 255), RGB(0x3A, 0x6E, 0xA5)};
+    for (int row = 0; row < 2; ++row) {
+        HBRUSH brush = CreateSolidBrush(backgrounds[row]);
+        RECT band = {0, row * 272, 4000, row * 272 + 272};
+        FillRect(dc, &band, brush);
+        DeleteObject(brush);
+        int x = 8;
+        for (size_t i = 0; i < std::size(kIconSizes); ++i) {
+            DrawIconEx(dc, x, band.top + 264 - kIconSizes[i], icons[i], kIconSizes[i],
+                       kIconSizes[i], 0, nullptr, DI_NORMAL);
+            x += kIconSizes[i] + 12;
+        }
+    }
+    EndPaint(window, &paint);
+    return 0;
+}
+
+void ShowIcons(HMODULE module, LPCWSTR group) {
+    HICON icons[std::size(kIconSizes)] = {};
+    for (size_t i = 0; i < std::size(kIconSizes); ++i) {
+        icons[i] = static_cast<HICON>(
+            LoadImageW(module, group, IMAGE_ICON, kIconSizes[i], kIconSizes[i], 0));
+    }
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = IconsProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"OcellixProbeIcons";
+    RegisterClassW(&windowClass);
+    // A band for each background, as wide as the row of icons.
+    RECT frame = {0, 0, 8, 2 * 272};
+    for (int size : kIconSizes) {
+        frame.right += size + 12;
+    }
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    HWND window = CreateWindowW(windowClass.lpszClassName, L"Icons", WS_OVERLAPPEDWINDOW, 0, 0,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(icons));
+    ShowWindow(window, SW_SHOW);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&message);
+    }
+    for (HICON icon : icons) {
+        DestroyIcon(icon);
+    }
+}
+
+int PrintIcons(const wchar_t* file, bool show) {
+    HMODULE module =
+        LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    LPWSTR group = nullptr;
+    if (module) {
+        EnumResourceNamesW(module, RT_GROUP_ICON, TakeFirstName,
+                           reinterpret_cast<LONG_PTR>(&group));
+    }
+    DWORD bytes = 0;
+    const BYTE* directory = group ? ResourceBytes(module, group, RT_GROUP_ICON, &bytes) : nullptr;
+    if (!directory) {
+        std::puts("icons none");
+        return 1;
+    }
+    for (int size : kIconSizes) {
+        std::printf("icon %d %ld\n", size, NativeSide(module, directory, size));
+    }
+    std::fflush(stdout);
+    if (show) {
+        ShowIcons(module, group);
+    }
+    FreeLibrary(module);
+    return 0;
+}
+
 // Commands as another program might send them: the program's mark plus 1 (reload) or 5 (add),
 // spoilt one way each. Probe and program share no code: the probe speaks from outside.
 constexpr ULONG_PTR kMark = 0x4F434C00;
@@ -487,12 +626,18 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(command, L"foreground") == 0) {
         return PrintForeground();
     }
+    if (wcscmp(command, L"version") == 0 && argc > 2) {
+        return PrintVersion(argv[2]);
+    }
+    if (wcscmp(command, L"icons") == 0 && argc > 2) {
+        return PrintIcons(argv[2], argc > 3 && wcscmp(argv[3], L"show") == 0);
+    }
     if (wcscmp(command, L"copydata") == 0 && argc > 2) {
         return SendHostile(argv[2]);
     }
     std::fputs(
         "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close|"
-        "foreground|copydata CASE\n",
+        "foreground|version FILE|icons FILE [show]|copydata CASE\n",
         stderr);
     return 2;
 }
