@@ -3,7 +3,8 @@
 # code: /reload rebuilds the window from the registry at once; malformed WM_COPYDATA from another
 # program changes nothing; /about opens About, and while it is up /options is refused with 3 and
 # About is brought back to the front; with the menu up /reload is refused and the menu stays;
-# /options opens Options; /exit ends the running copy with 0.
+# /options opens Options; /reload of an emptied list shows the default blinket; /exit ends the
+# running copy with 0.
 source "$(dirname "$0")/lib.sh"
 
 private_program eyesbig.gif eyesbig.gif.eye gear.gif
@@ -66,6 +67,11 @@ expect "Options rows" 2 "$(rows_of 1005 | wc -l)"
 click_close_box Options
 wait_dialog_gone Options
 expect "stored list after Options" "$stored" "$(stored_blinkets)"
+
+# An emptied list brings the default blinket back, as a first start does.
+"$WINE" reg delete 'HKCU\Software\Tarnwick\Ocellix\Blinkets' /f </dev/null >/dev/null 2>&1
+expect "/reload of an empty list" 0 "$(command_code /reload)"
+expect_strip emptied eyesbig.gif
 
 expect "/exit" 0 "$(command_code /EXIT)"
 expect_exit 15 0
