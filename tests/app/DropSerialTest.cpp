@@ -1,4 +1,4 @@
-// Runs alone: the Options dialog offers the pictures of the Blinkets folder beside this program.
+// Runs alone: popup menus close when another process takes the foreground.
 #include "app/MainWindow.h"
 
 #include "app/ShellFixture.h"
@@ -43,15 +43,26 @@ std::wstring ControlText(HWND dialog, int id) {
     return text;
 }
 
+// The program's resources come from a copy of their library in a temporary folder: Options offers
+// the pictures of the Blinkets folder there, whose paths fit a blinket wherever the build lies.
 class DropTest : public shelltest::ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        ASSERT_TRUE(testsupport::WriteBytes(pictures.path() + L"p.bmp",
-                                            testsupport::SolidBmp(20, 20, 0x3366CC)));
+        const std::wstring library = program.path() + L"ocellix_resources.dll";
+        ASSERT_TRUE(CopyFileW((testsupport::ExeDirectory() + L"..\\ocellix_resources.dll").c_str(),
+                              library.c_str(), FALSE));
+        resources.Reset(LoadLibraryW(library.c_str()));
+        ASSERT_TRUE(resources);
+        appInstance = resources.get();
+        program.WriteFile(L"Blinkets\\p.bmp", testsupport::SolidBmp(20, 20, 0x3366CC));
         AddBlinket(Image(L"a.bmp", 30, 20, 0x00FF00), kActionWebPage, L"http://a.example/");
         AddBlinket(Image(L"b.bmp", 40, 20, 0xFF0000), kActionWebPage, L"http://b.example/");
-        ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixDropTest"));
+        ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(kClassName));
+    }
+    void TearDown() override {
+        ShellTest::TearDown();
+        UnregisterClassW(kClassName, resources.get());
     }
 
     // Drops the files as the shell does; in Edit Item reads the action and its string, picks the
@@ -106,7 +117,9 @@ protected:
 
     std::vector<std::pair<char, std::wstring>> letters = {{'a', L"http://a.example/"},
                                                           {'b', L"http://b.example/"}};
-    testsupport::TempDir pictures{testsupport::ExeDirectory() + L"Blinkets"};
+    static constexpr wchar_t kClassName[] = L"OcellixDropTest";
+    testsupport::TempDir program;
+    testsupport::OwnedModule resources;
     std::wstring action;
     std::wstring text;
     int selected = -1;
