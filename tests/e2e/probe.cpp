@@ -13,9 +13,8 @@
 //   probe close          posts WM_CLOSE to the main window
 //   probe foreground     the foreground window: its class and caption
 //   probe version FILE   the file's version resource: product version, file version, product
-//   probe icons FILE [show]  for each size from 16 to 256, the side of the picture the file's
-//                        icon (its first icon group, as Explorer takes it) holds for it; with
-//                        "show", a window "Icons" shows them all until it is closed
+//   probe icons FILE     for each size from 16 to 256, the side of the picture the file's icon
+//                        (its first icon group, as Explorer takes it) holds for it
 //   probe copydata CASE  sends the main window a malformed command in WM_COPYDATA (see
 //                        kHostileData) and prints its reply
 // "--desktop NAME" first looks in Wine's virtual desktop of that name instead.
@@ -452,67 +451,7 @@ long NativeSide(HMODULE module, const BYTE* group, int size) {
                : 0;
 }
 
-LRESULT CALLBACK IconsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    if (message != WM_PAINT) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    const auto* icons = reinterpret_cast<const HICON*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    // On white, then on the test desktop's blue.
-    const COLORREF backgrounds[] = {RGB(255, 255, 255), RGB(0x3A, 0x6E, 0xA5)};
-    for (int row = 0; row < 2; ++row) {
-        HBRUSH brush = CreateSolidBrush(backgrounds[row]);
-        RECT band = {0, row * 272, 4000, row * 272 + 272};
-        FillRect(dc, &band, brush);
-        DeleteObject(brush);
-        int x = 8;
-        for (size_t i = 0; i < std::size(kIconSizes); ++i) {
-            DrawIconEx(dc, x, band.top + 264 - kIconSizes[i], icons[i], kIconSizes[i],
-                       kIconSizes[i], 0, nullptr, DI_NORMAL);
-            x += kIconSizes[i] + 12;
-        }
-    }
-    EndPaint(window, &paint);
-    return 0;
-}
-
-void ShowIcons(HMODULE module, LPCWSTR group) {
-    HICON icons[std::size(kIconSizes)] = {};
-    for (size_t i = 0; i < std::size(kIconSizes); ++i) {
-        icons[i] = static_cast<HICON>(
-            LoadImageW(module, group, IMAGE_ICON, kIconSizes[i], kIconSizes[i], 0));
-    }
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = IconsProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"OcellixProbeIcons";
-    RegisterClassW(&windowClass);
-    // A band for each background, as wide as the row of icons.
-    RECT frame = {0, 0, 8, 2 * 272};
-    for (int size : kIconSizes) {
-        frame.right += size + 12;
-    }
-    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window = CreateWindowW(windowClass.lpszClassName, L"Icons", WS_OVERLAPPEDWINDOW, 0, 0,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                nullptr, windowClass.hInstance, nullptr);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(icons));
-    ShowWindow(window, SW_SHOW);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        DispatchMessageW(&message);
-    }
-    for (HICON icon : icons) {
-        DestroyIcon(icon);
-    }
-}
-
-int PrintIcons(const wchar_t* file, bool show) {
+int PrintIcons(const wchar_t* file) {
     HMODULE module =
         LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     LPWSTR group = nullptr;
@@ -528,10 +467,6 @@ int PrintIcons(const wchar_t* file, bool show) {
     }
     for (int size : kIconSizes) {
         std::printf("icon %d %ld\n", size, NativeSide(module, directory, size));
-    }
-    std::fflush(stdout);
-    if (show) {
-        ShowIcons(module, group);
     }
     FreeLibrary(module);
     return 0;
@@ -630,14 +565,14 @@ int wmain(int argc, wchar_t** argv) {
         return PrintVersion(argv[2]);
     }
     if (wcscmp(command, L"icons") == 0 && argc > 2) {
-        return PrintIcons(argv[2], argc > 3 && wcscmp(argv[3], L"show") == 0);
+        return PrintIcons(argv[2]);
     }
     if (wcscmp(command, L"copydata") == 0 && argc > 2) {
         return SendHostile(argv[2]);
     }
     std::fputs(
         "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close|"
-        "foreground|version FILE|icons FILE [show]|copydata CASE\n",
+        "foreground|version FILE|icons FILE|copydata CASE\n",
         stderr);
     return 2;
 }

@@ -31,13 +31,6 @@ expect "product version" "$version" "$product"
 expect "product name" "Ocellix" "$name"
 case "$numbers" in "$version".*) ;; *) fail "file version $numbers is not $version" ;; esac
 expect "icon sizes" "16 20 24 32 40 48 64 256" "$(probe icons "$exe" | awk '$2 == $3 { print $2 }' | paste -sd' ')"
-"$WINE" "$OCX_PROBE" icons "$exe" show </dev/null >/dev/null 2>&1 &
-icons=$!
-e2e_cleanups+=("kill $icons")
-wait_dialog Icons
-shot icons >/dev/null
-click_close_box Icons
-wait_dialog_gone Icons
 
 OCX_EXE=$deep/ocellix.exe
 ocx_images=$deep/Blinkets
