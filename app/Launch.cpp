@@ -30,11 +30,11 @@ void ResolveTarget(ProgramCommand& command) {
     const DWORD length =
         GetFullPathNameW(command.target.c_str(), kActionStringChars, full, nullptr);
     if (length == 0 || length >= kActionStringChars) {
-        UsageError(command, L"Not a path that fits a blinket: " + command.target);
+        UsageError(command, L"The path is too long: " + command.target);
     } else if (GetFileAttributesW(full) == INVALID_FILE_ATTRIBUTES) {
         UsageError(command, L"Cannot find " + command.target);
     } else if (!BlinketForTarget(full)) {
-        UsageError(command, L"Not a path that fits a blinket: " + command.target);
+        UsageError(command, L"Not a usable path: " + command.target);
     } else {
         command.target = full;
     }
