@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/Commands.h"
 #include "app/IdleTap.h"
 #include "app/Render.h"
 #include "app/Startup.h"
@@ -12,6 +13,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 namespace {
 
 // While the popup menu is up, re-asserting the window topmost would lift it over the menu.
@@ -21,11 +24,7 @@ void RunMenuCommand(HWND window, UINT command) {
     switch (command) {
     case IDM_OPTIONS: RunOptions(); break;
     case IDM_EXIT: PostMessageW(mainWindow, WM_CLOSE, 0, 0); break;
-    case IDM_ABOUT:
-        dialogActive = true;
-        ShowAboutDialog(window);
-        dialogActive = false;
-        break;
+    case IDM_ABOUT: RunAbout(window); break;
     }
 }
 
@@ -118,9 +117,9 @@ void ShowPopupMenu(HWND window, POINT point) {
     RunMenuCommand(window, command);
 }
 
-void RunOptions() {
+void RunOptions(std::unique_ptr<Blinket> arriving, int before) {
     dialogActive = true;
-    ShowOptionsDialog(mainWindow, appInstance, resIdOffset, uiScale);
+    ShowOptionsDialog(mainWindow, appInstance, resIdOffset, uiScale, std::move(arriving), before);
     SaveBlinkets(kMakerName, kProgramName, blinkets);
     dialogActive = false;
     RepositionWindow();
@@ -134,6 +133,17 @@ void LayoutWindow(int& x, int& y) {
     if (!stripPicture.IsLoaded() && AppendDefaultBlinket()) {
         LayoutBlinkets(x, y);
     }
+}
+
+void RunAbout(HWND owner) {
+    dialogActive = true;
+    ShowAboutDialog(owner);
+    dialogActive = false;
+}
+
+bool ShellBusy() {
+    // A press holds the capture while the gesture is judged, and may yet become the menu.
+    return dialogActive || menuTracking || (mainWindow && GetCapture() == mainWindow);
 }
 
 void RepositionWindow() {
@@ -165,6 +175,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_LBUTTONDOWN: OnStylusDown(window, lParam); return 1;
     case WM_LBUTTONUP: OnStylusUp(); return 1;
     case WM_CONTEXTMENU: OnContextMenu(window, lParam); return 0;
+    case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_COPYDATA: return OnCommandData(window, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -9,6 +9,7 @@
 #include "state/ShellState.h"
 #include "store/Settings.h"
 
+#include <shellapi.h>
 #include <strsafe.h>
 
 namespace {
@@ -43,7 +44,7 @@ bool InitApplication(HINSTANCE instance, int showCommand) {
     if (BringRunningCopyToFront(kMainClassName)) {
         return false;
     }
-    windowCentreX = LoadSettings(kMakerName, kProgramName).windowCentreX;
+    ApplyStoredSettings();
     ApplyScreenDensity(ReadScreenDensity());
     if (!LoadStartupBlinkets()) {
         MessageBoxW(nullptr, kMissingDefaultText, kMissingDefaultCaption, MB_OK);
@@ -100,14 +101,18 @@ std::unique_ptr<Blinket> MakeDefaultBlinket(HINSTANCE resources, const wchar_t* 
     return blinket;
 }
 
-bool AppendDefaultBlinket() {
+void ApplyStoredSettings() {
+    windowCentreX = LoadSettings(kMakerName, kProgramName).windowCentreX;
+}
+
+bool AppendDefaultBlinket(BlinketList<Blinket>& list) {
     wchar_t directory[MAX_PATH];
     GetModuleDirectory(appInstance, directory);
     std::unique_ptr<Blinket> blinket = MakeDefaultBlinket(appInstance, directory);
     if (!blinket) {
         return false;
     }
-    blinkets.Append(std::move(blinket));
+    list.Append(std::move(blinket));
     return true;
 }
 
@@ -132,6 +137,8 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* classN
         return false;
     }
     mainWindow = window;
+    // Files dropped from Explorer, or under Wine from a Linux file manager, become blinkets.
+    DragAcceptFiles(window, TRUE);
     ShowWindow(window, showCommand);
     KeepOnTop(window);
     ShapeMainWindow(window);

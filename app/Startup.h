@@ -3,6 +3,8 @@
 #pragma once
 
 #include "model/Blinket.h"
+#include "model/BlinketList.h"
+#include "state/ShellState.h"
 
 #include <windows.h>
 
@@ -27,7 +29,9 @@ void ApplyScreenDensity(int logPixelsX);
 // a backslash), showing Options; null when that image cannot be opened or its path not stored.
 std::unique_ptr<Blinket> MakeDefaultBlinket(HINSTANCE resources, const wchar_t* directory);
 // Appends the default blinket of the program's own folder to the list; false when it is missing.
-bool AppendDefaultBlinket();
+bool AppendDefaultBlinket(BlinketList<Blinket>& list = blinkets);
+// Takes what start-up reads from the settings key into the shell state.
+void ApplyStoredSettings();
 void RegisterMainClass(HINSTANCE instance, const wchar_t* className);
 // Lays the blinkets out and creates the shaped, topmost main window of the class, with its
 // timer; false when the window cannot be created.

@@ -1,5 +1,5 @@
-// The entry point: the process set-up, start-up and the message loop.
-#include "app/Startup.h"
+// The entry point: the process set-up, then start-up and the message loop, or a command.
+#include "app/Launch.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -10,7 +10,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     InitCommonControlsEx(&controls);
     // Image decoding stays loaded for the whole run instead of being set up for every picture.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const int exitCode = InitApplication(instance, showCommand) ? RunMessageLoop() : 0;
+    const int exitCode = RunProgram(instance, showCommand);
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <utility>
 
@@ -165,4 +166,40 @@ public:
 
 private:
     const void* view_;
+};
+
+// Files dropped on a window, released on scope exit unless finished earlier.
+class DroppedFiles {
+public:
+    explicit DroppedFiles(HDROP drop) : drop_(drop) {}
+    ~DroppedFiles() { Finish(); }
+    DroppedFiles(const DroppedFiles&) = delete;
+    DroppedFiles& operator=(const DroppedFiles&) = delete;
+    HDROP get() const { return drop_; }
+    void Finish() {
+        if (drop_) {
+            DragFinish(std::exchange(drop_, nullptr));
+        }
+    }
+
+private:
+    HDROP drop_;
+};
+
+// Memory the system allocated with LocalAlloc (an argument list, say), freed on scope exit.
+template <class T> class LocalMemory {
+public:
+    explicit LocalMemory(T memory) : memory_(memory) {}
+    ~LocalMemory() {
+        if (memory_) {
+            LocalFree(memory_);
+        }
+    }
+    LocalMemory(const LocalMemory&) = delete;
+    LocalMemory& operator=(const LocalMemory&) = delete;
+    T get() const { return memory_; }
+    explicit operator bool() const { return memory_ != nullptr; }
+
+private:
+    T memory_;
 };

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -165,6 +166,33 @@ void AddBlinket(HWND dialog) {
     editedBlinket = nullptr;
 }
 
+// The blinket that a drop or /add brings, waiting for the dialog to be up.
+constexpr UINT kTakeArrival = WM_APP + 1;
+std::unique_ptr<Blinket> arrivingBlinket;
+int arrivingBefore = 0;
+
+// Edit Item on the arriving blinket. With a picture chosen it joins the list at its place and
+// its row is selected; without one it is dropped, as Add leaves such a blinket unsaved.
+void TakeArrivingBlinket(HWND dialog) {
+    std::unique_ptr<Blinket> blinket = std::move(arrivingBlinket);
+    if (!blinket) {
+        return;
+    }
+    editedBlinket = blinket.get();
+    RunEditItemDialog(dialog);
+    editedBlinket = nullptr;
+    if (!blinket->imageFile[0]) {
+        return;
+    }
+    const int before = std::clamp(arrivingBefore, 0, blinkets.Count());
+    blinkets.Insert(before, std::move(blinket));
+    if (optionsListView) {
+        FillRows();
+        optionsListView->SelectItem(before);
+        optionsListView->EnsureVisible(before);
+    }
+}
+
 void EditBlinket(HWND dialog) {
     int row = -1;
     int idx = -1;
@@ -278,13 +306,16 @@ void OnOptionsDestroy() {
 
 }  // namespace
 
-int ShowOptionsDialog(HWND owner, HINSTANCE instance, int resIdOffsetValue, int scale) {
+int ShowOptionsDialog(HWND owner, HINSTANCE instance, int resIdOffsetValue, int scale,
+                      std::unique_ptr<Blinket> arriving, int before) {
     // A second dialog over the first would free the catalogue the first one still shows.
     static bool running = false;
     if (running) {
         return 1;
     }
     running = true;
+    arrivingBlinket = std::move(arriving);
+    arrivingBefore = before;
     dialogResIdOffset = resIdOffsetValue;
     dialogScale = scale > 0 ? scale : 1;
     dialogInstance = instance;
@@ -295,6 +326,7 @@ int ShowOptionsDialog(HWND owner, HINSTANCE instance, int resIdOffsetValue, int 
         LoadImageCatalogue(owner, folder);
     }
     DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsDlgProc, 0);
+    arrivingBlinket.reset();
     FreeImageCatalogue();
     running = false;
     return 1;
@@ -305,7 +337,11 @@ INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         InitPocketDialog(dialog);
         LayoutOptionsDialog(dialog);
+        if (arrivingBlinket) {
+            PostMessageW(dialog, kTakeArrival, 0, 0);
+        }
         return TRUE;
+    case kTakeArrival: TakeArrivingBlinket(dialog); return TRUE;
     case WM_DRAWITEM:
         return OnOptionsDrawItem(static_cast<int>(wParam),
                                  reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

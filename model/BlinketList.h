@@ -13,6 +13,12 @@ public:
             entries.push_back(std::move(entry));
         }
     }
+    // Puts the entry before the one at the index; an index outside the list puts it at the end.
+    void Insert(int index, std::unique_ptr<T> entry) {
+        if (entry) {
+            entries.insert(At(index) ? entries.begin() + index : entries.end(), std::move(entry));
+        }
+    }
     int Count() const { return static_cast<int>(entries.size()); }
     bool IsEmpty() const { return entries.empty(); }
     // The entry at the index, or null when the index is outside the list.

@@ -48,6 +48,9 @@
 // Locate dialog
 #define IDC_TREE 6
 
+// The program's file: its icon, as Explorer shows it (the window class has none)
+#define IDI_OCELLIX 1
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

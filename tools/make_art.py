@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws every picture Ocellix ships: the button strips and tree strips linked into the
-executable (resources/images) and the blinket images with their eye files that lie beside it
-(resources/blinkets).
+executable (resources/images), its icon (resources/ocellix.ico), and the blinket images with
+their eye files that lie beside it (resources/blinkets).
 
 Shapes are signed distance functions in pixel units, rendered 8x8 supersampled. Colours blend
 smoothly inside a picture, but a pixel is either fully opaque or exactly the key colour: a
@@ -10,7 +10,9 @@ half-blended edge pixel would show as a purple (or green) fringe once the key is
 Usage: make_art.py [repository root]
 """
 
+import io
 import os
+import struct
 import sys
 
 import numpy as np
@@ -722,6 +724,77 @@ def critters():
     return strip(*frames), rects
 
 
+# ---------------------------------------------------------------- application icon
+
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+
+
+def app_icon(n):
+    """The big eyes for the program's file, n pixels square, as RGBA: two eyes filling the
+    square, the right one just over the left, pupils glancing down to the right. Unlike the
+    blinkets an icon has a real alpha channel, so its edges blend with whatever lies beneath."""
+    u = n / 32.0
+    c = Canvas(n, n)
+    line = max(1.15, 1.9 * u)
+    rx, ry, cy = 7.4 * u, 14.3 * u, 16.4 * u
+    centres = [(9.1 * u, cy), (22.9 * u, cy)]
+    for cx, _ in centres:
+        eye = ellipse(cx, cy, rx, ry, 3.0)
+        c.outlined(eye, lambda x, y, cx=cx: white_shading(x, y, cx, cy, rx - line, ry - line),
+                   "#1f2736", line)
+        pr = max(1.6, 3.5 * u)
+        # Small sizes keep a pixel of white beside the pupil, or it merges with the outline.
+        px, py = cx + min(2.3 * u, rx - line - pr - 0.7), cy + 3.4 * u
+        c.paint(intersect(ellipse(px, py, pr, pr * 1.12), grow(eye, -line)),
+                ball("#3d4d6b", "#0b0f17", px, py, pr))
+        if n >= 24:
+            c.paint(circle(px - 0.4 * pr, py - 0.45 * pr, 0.3 * pr), "#ffffff")
+    return icon_pixels(c)
+
+
+def icon_pixels(c):
+    """The canvas as 8-bit RGBA: each pixel's alpha is the share of it covered."""
+    h, w, s = c.height, c.width, c.ss
+    cover = c.cover.reshape(h, s, w, s).astype(float)
+    count = cover.sum(axis=(1, 3))
+    total = (c.colour.reshape(h, s, w, s, 3) * cover[..., None]).sum(axis=(1, 3))
+    colour = np.clip(np.rint(total / np.maximum(count, 1)[..., None]), 0, 255)
+    alpha = np.rint(255 * count / (s * s))[..., None]
+    return np.concatenate([colour, alpha], axis=-1).astype(np.uint8)
+
+
+def save_ico(path, pictures):
+    """An icon file of RGBA pictures: 32-bit bitmaps with their AND masks, and PNG for 256
+    pixels, as Windows keeps its large icons."""
+    entries, blobs = [], []
+    for rgba in pictures:
+        n = rgba.shape[0]
+        if n >= 256:
+            out = io.BytesIO()
+            Image.fromarray(rgba, "RGBA").save(out, "PNG", optimize=True)
+            blob = out.getvalue()
+        else:
+            bgra = rgba[::-1, :, [2, 1, 0, 3]].tobytes()
+            row = ((n + 31) // 32) * 4
+            mask = bytearray()
+            for y in range(n - 1, -1, -1):
+                bits = np.packbits(rgba[y, :, 3] == 0)
+                mask += bits.tobytes().ljust(row, b"\0")
+            header = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 32, 0,
+                                 len(bgra) + len(mask), 0, 0, 0, 0)
+            blob = header + bgra + bytes(mask)
+        entries.append((n, blob))
+        blobs.append(blob)
+    offset = 6 + 16 * len(entries)
+    data = struct.pack("<HHH", 0, 1, len(entries))
+    for n, blob in entries:
+        side = 0 if n >= 256 else n
+        data += struct.pack("<BBBBHHII", side, side, 0, 0, 1, 32, len(blob), offset)
+        offset += len(blob)
+    with open(path, "wb") as f:
+        f.write(data + b"".join(blobs))
+
+
 # ---------------------------------------------------------------- main
 
 def main():
@@ -756,6 +829,8 @@ def main():
     save_gif(os.path.join(blinkets, "critters.gif"), pixels, KEY)
     write_eye_file(os.path.join(blinkets, "critters.gif.eye"), *rects)
     print("critters.gif", pixels.shape[1], "x", pixels.shape[0], "eyes", rects)
+    save_ico(os.path.join(root, "resources", "ocellix.ico"), [app_icon(n) for n in ICON_SIZES])
+    print("ocellix.ico", *ICON_SIZES)
     for name, draw in (("globe", globe), ("terminal", terminal), ("gear", gear)):
         pixels = draw()
         save_gif(os.path.join(blinkets, name + ".gif"), pixels, KEY)

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Ocellix and its tests, and runs every test under Wine on a
-# virtual X display, in a Wine prefix of the build's own. Extra arguments go to ctest.
+# Installs what is missing, builds Ocellix and its tests and the release zip, and runs every test
+# under Wine on a virtual X display, in a Wine prefix of the build's own. Extra arguments go to
+# ctest.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${OCELLIX_BUILD:-$root/build}
 
 "$root/tools/setup.sh"
 "$root/tools/build.sh" "$build"
+# An end-to-end test unpacks the release as a user would.
+"$root/tools/package.sh"
 
 source "$root/tools/wine-env.sh" "$build"
 trap ocx_wine_stop EXIT

@@ -1,7 +1,8 @@
-// The linked resources (dialogs, menu, strings, pictures, manifest) and the blinket pictures
-// that ship beside ocellix.exe.
+// The linked resources (dialogs, menu, strings, pictures, manifest, icon, version) and the
+// blinket pictures that ship beside ocellix.exe.
 #include "resources/resource.h"
 #include "support/TestSupport.h"
+#include "version.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -57,7 +58,7 @@ const std::vector<ExpectedDialog>& Dialogs() {
          89,
          kDialog,
          {{IDC_STATIC, L"Static", L"Blinkets", {8, 4, 47, 8}, SS_LEFT},
-          {IDC_STATIC, L"Static", L"v2.1", {8, 12, 15, 8}, SS_LEFT}}},
+          {IDC_STATIC, L"Static", L"" OCELLIX_ABOUT_VERSION, {8, 12, 15, 8}, SS_LEFT}}},
         {IDD_OPTIONS,
          L"Options",
          134,
@@ -520,6 +521,69 @@ TEST(Blinkets, EyeRectanglesLieOnTheEyeWhitesOfEveryFrame) {
         }
         // Both eyes take their pupil size from the left eye's width: keep them alike.
         EXPECT_EQ(eyes[0].right - eyes[0].left, eyes[1].right - eyes[1].left);
+    }
+}
+
+// The file's icon, as DrawIconEx shows it over any ground: for every size its own drawing of
+// the big eyes, whites above dark pupils, with the ground showing at the corners.
+TEST(Resources, TheIconIsTheBigEyesDrawnForEverySize) {
+    constexpr COLORREF kGround = RGB(10, 200, 30);
+    for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+        SCOPED_TRACE(size);
+        HICON icon = static_cast<HICON>(LoadImageW(
+            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_OCELLIX), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(nullptr, icon);
+        testsupport::Canvas canvas(size, size, kGround);
+        EXPECT_TRUE(DrawIconEx(canvas.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL));
+        DestroyIcon(icon);
+        for (POINT corner :
+             {POINT{0, 0}, POINT{size - 1, 0}, POINT{0, size - 1}, POINT{size - 1, size - 1}}) {
+            EXPECT_EQ(kGround, canvas.Pixel(corner.x, corner.y));
+        }
+        const double unit = size / 32.0;
+        for (double eyeX : {9.1, 22.9}) {
+            const int x = static_cast<int>(eyeX * unit);
+            EXPECT_TRUE(IsEyeWhite(canvas.Pixel(x, static_cast<int>(8 * unit))));
+            int dark = 0;
+            for (int y = static_cast<int>(16 * unit); y < static_cast<int>(24 * unit); ++y) {
+                for (int dx = static_cast<int>(-2 * unit); dx <= static_cast<int>(4 * unit); ++dx) {
+                    const COLORREF c = canvas.Pixel(x + dx, y);
+                    dark += GetRValue(c) + GetGValue(c) + GetBValue(c) < 200 ? 1 : 0;
+                }
+            }
+            EXPECT_GT(dark, 0) << "no pupil in the eye at " << x;
+        }
+    }
+}
+
+TEST(Resources, TheFileCarriesTheProjectVersion) {
+    wchar_t path[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(nullptr, path, MAX_PATH), 0u);
+    DWORD unused = 0;
+    std::vector<BYTE> info(GetFileVersionInfoSizeW(path, &unused));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, static_cast<DWORD>(info.size()), info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    const WORD numbers[] = {OCELLIX_VERSION_NUMBERS};
+    EXPECT_EQ(MAKELONG(numbers[1], numbers[0]), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(numbers[3], numbers[2]), fixed->dwFileVersionLS);
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+    EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
+    const struct {
+        const wchar_t* name;
+        std::wstring value;
+    } strings[] = {{L"ProductName", L"Ocellix"},
+                   {L"ProductVersion", L"" OCELLIX_VERSION_TEXT},
+                   {L"FileVersion", L"" OCELLIX_VERSION_TEXT},
+                   {L"OriginalFilename", L"ocellix.exe"}};
+    for (const auto& string : strings) {
+        wchar_t* value = nullptr;
+        const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + string.name;
+        ASSERT_TRUE(
+            VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &length));
+        EXPECT_EQ(string.value, value);
     }
 }
 

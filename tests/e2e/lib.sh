@@ -81,13 +81,27 @@ winpath() {
     "$WINE" winepath -w "$1" </dev/null 2>/dev/null | tr -d '\r'
 }
 
-start_ocellix() {  # any arguments go before the program, e.g. explorer /desktop=...
-    "$WINE" "$@" "$OCX_EXE" </dev/null >/dev/null 2>&1 &
+start_ocellix() {  # [arguments before the program, e.g. explorer /desktop=...] [-- its own]
+    local before=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+        before+=("$1")
+        shift
+    done
+    [ $# -eq 0 ] || shift
+    "$WINE" "${before[@]}" "$OCX_EXE" "$@" </dev/null >/dev/null 2>&1 &
     ocx_pid=$!
     # The display forgets the desktop colour when its last client leaves: paint it again once
     # the program is connected.
     wait_until 20 'xdotool search --classname "^(ocellix|explorer)\.exe$" >/dev/null 2>&1' || true
     paint_desktop
+}
+
+# Runs a copy of the program with a command until it ends, and prints its exit code; what it
+# printed is kept in $e2e_dir/printed.
+command_code() {  # arguments
+    local code=0
+    "$WINE" "$OCX_EXE" "$@" </dev/null >"$e2e_dir/printed" 2>&1 || code=$?
+    echo "$code"
 }
 
 # Waits for the process started last to end and checks its exit code.

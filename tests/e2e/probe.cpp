@@ -11,14 +11,22 @@
 //   probe processes      the ocellix.exe processes of this Wine server
 //   probe reset [WPARAM] sends WM_SETTINGCHANGE (SETTINGCHANGE_RESET by default)
 //   probe close          posts WM_CLOSE to the main window
+//   probe foreground     the foreground window: its class and caption
+//   probe version FILE   the file's version resource: product version, file version, product
+//   probe icons FILE     for each size from 16 to 256, the side of the picture the file's icon
+//                        (its first icon group, as Explorer takes it) holds for it
+//   probe copydata CASE  sends the main window a malformed command in WM_COPYDATA (see
+//                        kHostileData) and prints its reply
 // "--desktop NAME" first looks in Wine's virtual desktop of that name instead.
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {
@@ -383,6 +391,136 @@ int PostClose() {
     return 0;
 }
 
+int PrintForeground() {
+    HWND window = GetForegroundWindow();
+    wchar_t name[64] = {};
+    wchar_t caption[kTextChars] = {};
+    GetClassNameW(window, name, 64);
+    GetWindowTextW(window, caption, kTextChars);
+    std::printf("foreground %ls %ls\n", window ? name : L"none", caption);
+    return window ? 0 : 1;
+}
+
+int PrintVersion(const wchar_t* file) {
+    DWORD unused = 0;
+    const DWORD size = GetFileVersionInfoSizeW(file, &unused);
+    std::vector<BYTE> data(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    wchar_t* product = nullptr;
+    wchar_t* name = nullptr;
+    UINT length = 0;
+    if (size == 0 || !GetFileVersionInfoW(file, 0, size, data.data()) ||
+        !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+        !VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
+                        reinterpret_cast<void**>(&product), &length) ||
+        !VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductName",
+                        reinterpret_cast<void**>(&name), &length)) {
+        std::puts("version none");
+        return 1;
+    }
+    std::printf("version %ls %u.%u.%u.%u %ls\n", product, HIWORD(fixed->dwFileVersionMS),
+                LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+                LOWORD(fixed->dwFileVersionLS), name);
+    return 0;
+}
+
+constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
+
+BOOL CALLBACK TakeFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+    *reinterpret_cast<LPWSTR*>(found) = name;
+    return FALSE;
+}
+
+const BYTE* ResourceBytes(HMODULE module, LPCWSTR name, LPCWSTR type, DWORD* size) {
+    HRSRC found = FindResourceW(module, name, type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    *size = found ? SizeofResource(module, found) : 0;
+    return loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+}
+
+// The side of the picture the icon group holds for the size: a PNG's or a bitmap's width.
+long NativeSide(HMODULE module, const BYTE* group, int size) {
+    const int id = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group), TRUE, size, size, 0);
+    DWORD bytes = 0;
+    const BYTE* image = ResourceBytes(module, MAKEINTRESOURCEW(id), RT_ICON, &bytes);
+    if (image && bytes >= 24 && std::memcmp(image, "\x89PNG", 4) == 0) {
+        return (long{image[16]} << 24) | (long{image[17]} << 16) | (image[18] << 8) | image[19];
+    }
+    return image && bytes >= sizeof(BITMAPINFOHEADER)
+               ? reinterpret_cast<const BITMAPINFOHEADER*>(image)->biWidth
+               : 0;
+}
+
+int PrintIcons(const wchar_t* file) {
+    HMODULE module =
+        LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    LPWSTR group = nullptr;
+    if (module) {
+        EnumResourceNamesW(module, RT_GROUP_ICON, TakeFirstName,
+                           reinterpret_cast<LONG_PTR>(&group));
+    }
+    DWORD bytes = 0;
+    const BYTE* directory = group ? ResourceBytes(module, group, RT_GROUP_ICON, &bytes) : nullptr;
+    if (!directory) {
+        std::puts("icons none");
+        return 1;
+    }
+    for (int size : kIconSizes) {
+        std::printf("icon %d %ld\n", size, NativeSide(module, directory, size));
+    }
+    FreeLibrary(module);
+    return 0;
+}
+
+// Commands as another program might send them: the program's mark plus 1 (reload) or 5 (add),
+// spoilt one way each. Probe and program share no code: the probe speaks from outside.
+constexpr ULONG_PTR kMark = 0x4F434C00;
+struct HostileData {
+    const char* name;
+    ULONG_PTR command;
+    std::wstring text;  // sent with its terminator unless the size says otherwise
+    long sizeChange;    // bytes added to the text's size
+};
+const HostileData kHostileData[] = {
+    {"foreign", 1, L"", 0},
+    {"unknown", kMark + 99, L"", 0},
+    {"reload-with-data", kMark + 1, L"C:\\x", 0},
+    {"add-nothing", kMark + 5, L"", -2},
+    {"add-empty", kMark + 5, L"", 0},
+    {"add-odd", kMark + 5, L"C:\\x.exe", -1},
+    {"add-unterminated", kMark + 5, L"C:\\x.exe", -2},
+    {"add-inner-terminator", kMark + 5, std::wstring(L"C:\\x.exe\0C:\\y.exe", 17), 0},
+    {"add-relative", kMark + 5, L"x.exe", 0},
+    {"add-control", kMark + 5, L"C:\\x\r\n.exe", 0},
+    {"add-oversize", kMark + 5, L"C:\\" + std::wstring(4000, L'x'), 0},
+    {"add-huge", kMark + 5, std::wstring(1 << 18, L'x'), 0},
+};
+
+int SendHostile(const wchar_t* name) {
+    HWND window = MainWindow();
+    for (const HostileData& data : kHostileData) {
+        wchar_t wide[32] = {};
+        std::mbstowcs(wide, data.name, 31);
+        if (wcscmp(wide, name) != 0) {
+            continue;
+        }
+        const long bytes =
+            static_cast<long>((data.text.size() + 1) * sizeof(wchar_t)) + data.sizeChange;
+        COPYDATASTRUCT copy = {data.command, static_cast<DWORD>(bytes),
+                               const_cast<wchar_t*>(data.text.c_str())};
+        DWORD_PTR reply = 0;
+        if (!window || !SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                                            SMTO_ABORTIFHUNG, 5000, &reply)) {
+            std::puts("reply none");
+            return 1;
+        }
+        std::printf("reply %lu\n", static_cast<unsigned long>(reply));
+        return 0;
+    }
+    std::puts("no such case");
+    return 2;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -420,8 +558,21 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(command, L"close") == 0) {
         return PostClose();
     }
+    if (wcscmp(command, L"foreground") == 0) {
+        return PrintForeground();
+    }
+    if (wcscmp(command, L"version") == 0 && argc > 2) {
+        return PrintVersion(argv[2]);
+    }
+    if (wcscmp(command, L"icons") == 0 && argc > 2) {
+        return PrintIcons(argv[2]);
+    }
+    if (wcscmp(command, L"copydata") == 0 && argc > 2) {
+        return SendHostile(argv[2]);
+    }
     std::fputs(
-        "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close\n",
+        "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close|"
+        "foreground|version FILE|icons FILE|copydata CASE\n",
         stderr);
     return 2;
 }

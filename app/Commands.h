@@ -1,0 +1,29 @@
+// What the running copy does with a command, whether it came from another process or from its
+// own command line, and with files dropped on its window.
+#pragma once
+
+#include "app/CommandLine.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+// Reload, Options, About, Exit and Add; the other kinds do nothing.
+void CarryOutCommand(HWND window, const ProgramCommand& command);
+
+// WM_COPYDATA, from a process of any kind. Replies kReplyIgnored to what is not a well-formed
+// command; kReplyBusy while the shell is busy, bringing the dialog that is up to the front; and
+// otherwise kReplyDone, before a dialog the command opens, so that the sender does not wait for
+// the user to close it.
+LRESULT OnCommandData(HWND window, const COPYDATASTRUCT* data);
+
+// WM_DROPFILES: the first file becomes a new blinket before the one under the drop point, or at
+// the end. Ignored while the shell is busy. The drop is released in every case.
+void OnDropFiles(HWND window, HDROP drop);
+
+// Opens Options with a blinket for the target arriving before position `before`.
+void AddTarget(const wchar_t* target, int before);
+
+// Reads the settings and the blinket list from the registry again and rebuilds the window at
+// once. An empty list brings the default blinket, as at start-up; when even that is missing, the
+// window keeps the blinkets it shows.
+void ReloadFromRegistry();

@@ -1,0 +1,110 @@
+#include "app/CommandLine.h"
+
+#include "model/LaunchTarget.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<const wchar_t*>;
+using K = CommandKind;
+
+ProgramCommand Parse(const Args& args) {
+    return ParseCommandLine(static_cast<int>(args.size()), args.data());
+}
+
+}  // namespace
+
+TEST(CommandLine, ArgumentsNameOneCommandOrAUsageError) {
+    const struct {
+        Args args;
+        CommandKind kind;
+        const wchar_t* target;
+    } cases[] = {
+        {{}, K::Start, L""},
+        {{L"/reload"}, K::Reload, L""},
+        {{L"-RELOAD"}, K::Reload, L""},
+        {{L"--Reload"}, K::Reload, L""},
+        {{L"/options"}, K::Options, L""},
+        {{L"-About"}, K::About, L""},
+        {{L"--EXIT"}, K::Exit, L""},
+        {{L"/?"}, K::Help, L""},
+        {{L"-?"}, K::Help, L""},
+        {{L"--help"}, K::Help, L""},
+        {{L"/add", L"C:\\My Tools\\run.exe"}, K::Add, L"C:\\My Tools\\run.exe"},
+        {{L"--ADD", L"https://example.org/"}, K::Add, L"https://example.org/"},
+        {{L"notes.txt"}, K::Add, L"notes.txt"},
+        {{L"/bogus"}, K::UsageError, L""},
+        {{L"/"}, K::UsageError, L""},
+        {{L"--"}, K::UsageError, L""},
+        {{L"---reload"}, K::UsageError, L""},
+        {{L"/reload", L"now"}, K::UsageError, L""},
+        {{L"/add"}, K::UsageError, L""},
+        {{L"/add", L""}, K::UsageError, L""},
+        {{L"/add", L"C:\\My", L"Tools\\run.exe"}, K::UsageError, L""},
+        {{L""}, K::UsageError, L""},
+        {{L"a.exe", L"b.exe"}, K::UsageError, L""},
+    };
+    for (const auto& c : cases) {
+        const ProgramCommand command = Parse(c.args);
+        SCOPED_TRACE(c.args.empty() ? L"(none)" : c.args[0]);
+        EXPECT_EQ(c.kind, command.kind);
+        EXPECT_EQ(c.target, command.target);
+        EXPECT_EQ(c.kind == K::UsageError, !command.problem.empty());
+    }
+    EXPECT_EQ(L"Unknown command: /bogus", Parse({L"/bogus"}).problem);
+}
+
+TEST(CommandLine, OnlyWellFormedDataIsACommand) {
+    const std::wstring longest(kActionStringChars - 1, L'x');
+    const std::wstring target = L"C:\\run.exe";
+    // Each travelling command arrives as it was sent.
+    for (const ProgramCommand& sent : {ProgramCommand{K::Reload, L"", L""},
+                                       {K::Options, L"", L""},
+                                       {K::About, L"", L""},
+                                       {K::Exit, L"", L""},
+                                       {K::Add, target, L""},
+                                       {K::Add, longest, L""}}) {
+        COPYDATASTRUCT data = {};
+        ASSERT_TRUE(PackCommand(sent, data));
+        ProgramCommand received;
+        ASSERT_TRUE(UnpackCommand(&data, received));
+        EXPECT_EQ(sent.kind, received.kind);
+        EXPECT_EQ(sent.target, received.target);
+    }
+    COPYDATASTRUCT unused = {};
+    EXPECT_FALSE(PackCommand({K::Help, L"", L""}, unused));
+    EXPECT_FALSE(PackCommand({K::UsageError, L"", L"wrong"}, unused));
+
+    const ULONG_PTR add = kCommandMark + static_cast<ULONG_PTR>(K::Add);
+    const ULONG_PTR reload = kCommandMark + static_cast<ULONG_PTR>(K::Reload);
+    std::wstring inner = target + L'\0' + L"more";
+    const std::wstring tooLong(kActionStringChars, L'x');
+    wchar_t* text = const_cast<wchar_t*>(target.c_str());
+    constexpr DWORD kUnit = sizeof(wchar_t);
+    const DWORD bytes = static_cast<DWORD>(target.size() + 1) * kUnit;
+    const COPYDATASTRUCT hostile[] = {
+        {0, 0, nullptr},
+        {kCommandMark, 0, nullptr},
+        {kCommandMark + 99, 0, nullptr},
+        {reload + (ULONG_PTR{1} << 40), 0, nullptr},
+        {reload, bytes, text},
+        {add, 0, nullptr},
+        {add, bytes, nullptr},
+        {add, bytes - 1, text},
+        {add, bytes - kUnit, text},
+        {add, kUnit, text},
+        {add, static_cast<DWORD>(inner.size() + 1) * kUnit, inner.data()},
+        {add, static_cast<DWORD>(tooLong.size() + 1) * kUnit,
+         const_cast<wchar_t*>(tooLong.c_str())},
+    };
+    for (size_t i = 0; i < std::size(hostile); ++i) {
+        ProgramCommand received;
+        EXPECT_FALSE(UnpackCommand(&hostile[i], received)) << i;
+    }
+    ProgramCommand received;
+    EXPECT_FALSE(UnpackCommand(nullptr, received));
+}

@@ -1,0 +1,196 @@
+// Runs alone: popup menus close when another process takes the foreground.
+#include "app/MainWindow.h"
+
+#include "app/ShellFixture.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+using testsupport::AddBlinket;
+using testsupport::ModalDriver;
+using testsupport::PressDone;
+
+namespace {
+
+using Files = std::vector<std::wstring>;
+
+// Files dropped at a client point, packed as the shell packs them for WM_DROPFILES.
+HDROP MakeDrop(const Files& files, POINT point) {
+    std::wstring names;
+    for (const std::wstring& file : files) {
+        names += file + L'\0';
+    }
+    names += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = point;
+    drop->fWide = TRUE;
+    memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+std::wstring ControlText(HWND dialog, int id) {
+    wchar_t text[MAX_PATH] = {};
+    GetDlgItemTextW(dialog, id, text, MAX_PATH);
+    return text;
+}
+
+// The program's resources come from a copy of their library in a temporary folder: Options offers
+// the pictures of the Blinkets folder there, whose paths fit a blinket wherever the build lies.
+class DropTest : public shelltest::ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        const std::wstring library = program.path() + L"ocellix_resources.dll";
+        ASSERT_TRUE(CopyFileW((testsupport::ExeDirectory() + L"..\\ocellix_resources.dll").c_str(),
+                              library.c_str(), FALSE));
+        resources.Reset(LoadLibraryW(library.c_str()));
+        ASSERT_TRUE(resources);
+        appInstance = resources.get();
+        program.WriteFile(L"Blinkets\\p.bmp", testsupport::SolidBmp(20, 20, 0x3366CC));
+        AddBlinket(Image(L"a.bmp", 30, 20, 0x00FF00), kActionWebPage, L"http://a.example/");
+        AddBlinket(Image(L"b.bmp", 40, 20, 0xFF0000), kActionWebPage, L"http://b.example/");
+        ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(kClassName));
+    }
+    void TearDown() override {
+        ShellTest::TearDown();
+        UnregisterClassW(kClassName, resources.get());
+    }
+
+    // Drops the files as the shell does; in Edit Item reads the action and its string, picks the
+    // picture or not and closes it; then reads the selected row of Options and closes it.
+    void DropAndEdit(const Files& files, POINT point, bool pick) {
+        ModalDriver driver;
+        driver
+            .OnDialog(L"Edit Item",
+                      [&](HWND edit) {
+                          action = ControlText(edit, IDC_ACTION);
+                          text = ControlText(edit, IDC_ACTION_STRING);
+                          if (pick) {
+                              testsupport::SelectRow(GetDlgItem(edit, IDC_IMAGE_LIST), 0);
+                          }
+                          PressDone(edit);
+                      })
+            .OnDialog(L"Options", [&](HWND options) {
+                HWND list = GetDlgItem(options, IDC_BLINKET_LIST);
+                selected = static_cast<int>(
+                    SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+                PressDone(options);
+            });
+        PostMessageW(mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files, point)), 0);
+        testsupport::PumpMessages();
+        ASSERT_TRUE(driver.finished());
+    }
+
+    // The letters of the blinkets' action strings in list order, and as stored.
+    std::string Listed() const {
+        std::string listed;
+        for (int i = 0; i < blinkets.Count(); ++i) {
+            listed += LetterOf(blinkets.At(i)->actionString);
+        }
+        return listed;
+    }
+    std::string Stored() const {
+        std::string stored;
+        for (int n = 0; rawreg::KeyExists(rawreg::BlinketKey(n)); ++n) {
+            const rawreg::Value value = rawreg::GetValue(rawreg::BlinketKey(n), L"ActionString");
+            stored += LetterOf(reinterpret_cast<const wchar_t*>(value.bytes.data()));
+        }
+        return stored;
+    }
+    char LetterOf(const std::wstring& text) const {
+        for (const auto& [letter, known] : letters) {
+            if (known == text) {
+                return letter;
+            }
+        }
+        return '?';
+    }
+
+    std::vector<std::pair<char, std::wstring>> letters = {{'a', L"http://a.example/"},
+                                                          {'b', L"http://b.example/"}};
+    static constexpr wchar_t kClassName[] = L"OcellixDropTest";
+    testsupport::TempDir program;
+    testsupport::OwnedModule resources;
+    std::wstring action;
+    std::wstring text;
+    int selected = -1;
+};
+
+}  // namespace
+
+TEST_F(DropTest, TheFirstFileJoinsBeforeTheBlinketUnderThePointOnceItHasAPicture) {
+    const std::wstring program = dir.WriteFile(L"my tools\\run.exe", "MZ");
+    const std::wstring other = dir.WriteFile(L"other.exe", "MZ");
+    const std::wstring site =
+        dir.WriteFile(L"site.url", "[InternetShortcut]\r\nURL=https://example.org/\r\n");
+    letters.insert(letters.end(), {{'P', program}, {'O', other}, {'S', L"https://example.org/"}});
+    // Each drop lands on the window as the one before left it: a at 0-30, b at 35-75 at first.
+    const struct {
+        Files files;
+        POINT point;
+        bool pick;
+        const wchar_t* action;
+        std::wstring text;
+        int selected;  // the new row, or -1 when nothing joined
+        const char* listed;
+    } cases[] = {
+        {{program}, {40, 5}, true, L"Run: Program", program, 1, "aPb"},
+        {{site}, {2, 5}, true, L"Run: Web Page", L"https://example.org/", 0, "SaPb"},
+        {{other, program}, {2000, 5}, true, L"Run: Program", other, 4, "SaPbO"},
+        {{site}, {2, 5}, false, L"Run: Web Page", L"https://example.org/", -1, "SaPbO"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.files[0]);
+        DropAndEdit(c.files, c.point, c.pick);
+        EXPECT_EQ(c.action, action);
+        EXPECT_EQ(c.text, text);
+        EXPECT_EQ(c.selected, selected);
+        EXPECT_EQ(c.listed, Listed());
+        EXPECT_EQ(c.listed, Stored());
+        EXPECT_FALSE(dialogActive);
+    }
+}
+
+TEST_F(DropTest, ADropWhileTheMenuOrADialogIsUpIsIgnored) {
+    const std::wstring program = dir.WriteFile(L"run.exe", "MZ");
+    const std::string before = Listed();
+    // A drop while the step's menu or dialog is up; whatever it opened would fail the driver,
+    // which expects nothing more, and an Options run would end the busy state early.
+    const auto drop = [&] {
+        PostMessageW(mainWindow, WM_DROPFILES,
+                     reinterpret_cast<WPARAM>(MakeDrop({program}, {5, 5})), 0);
+        testsupport::PumpMessages();
+        EXPECT_TRUE(ShellBusy());
+    };
+    {
+        ModalDriver driver;
+        driver.OnMenu([&](HWND) {
+            drop();
+            EndMenu();
+        });
+        ShowPopupMenu(mainWindow, {5, 5});
+    }
+    const struct {
+        const wchar_t* caption;
+        void (*run)();
+    } dialogs[] = {{L"About", [] { RunAbout(mainWindow); }}, {L"Options", [] { RunOptions(); }}};
+    for (const auto& dialog : dialogs) {
+        ModalDriver driver;
+        driver.OnDialog(dialog.caption, [&](HWND shown) {
+            drop();
+            PressDone(shown);
+        });
+        dialog.run();
+    }
+    EXPECT_EQ(before, Listed());
+    EXPECT_FALSE(ShellBusy());
+}
