@@ -72,6 +72,14 @@ void OnTimerTick(HWND window) {
     }
 }
 
+// The step timer paces the idle animation; any other is the periodic tick.
+void OnTimer(HWND window, WPARAM id) {
+    switch (id) {
+    case kIdleStepTimerId: StepIdleAnimation(); break;
+    default: OnTimerTick(window); break;
+    }
+}
+
 // With every blinket deleted the window would shrink to nothing, and with it the only way to
 // the menu: the program would run on out of reach, and a second copy would only bring the
 // invisible window forward. As on a first start, the default blinket stands in, unsaved.
@@ -87,6 +95,7 @@ void OnScreenReset() {
 }
 
 void Shutdown() {
+    StopIdleAnimation();
     if (timerId != 0) {
         KillTimer(mainWindow, timerId);
         timerId = 0;
@@ -137,6 +146,8 @@ void RunOptions() {
 }
 
 void RepositionWindow() {
+    // The animation would go on with blinkets and eyes the layout replaces.
+    StopIdleAnimation();
     int x = 0;
     int y = 0;
     LayoutBlinkets(x, y);
@@ -161,7 +172,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     // The desktop tells of a new screen size this way rather than with a settings reset.
     case WM_DISPLAYCHANGE: OnScreenReset(); return 0;
-    case WM_TIMER: OnTimerTick(window); return 0;
+    case WM_TIMER: OnTimer(window, wParam); return 0;
     case WM_LBUTTONDOWN: OnStylusDown(window, lParam); return 1;
     case WM_LBUTTONUP: OnStylusUp(); return 1;
     case WM_CONTEXTMENU: OnContextMenu(window, lParam); return 0;
