@@ -280,29 +280,41 @@ HRGN FloorRegion(const std::vector<RECT>& rects) {
     return pending.empty() ? CreateRectRgn(0, 0, 0, 0) : pending.front().first;
 }
 
-Figure MeasureShape(HBITMAP mask, size_t& runs) {
-    const std::vector<RECT> rects = OpaqueRuns(mask);
-    runs = rects.size();
-    GdiObject<HRGN> ours(RegionFromBitmap(mask, kMaskKeyColour, kMaskTolerance));
-    GdiObject<HRGN> floor(FloorRegion(rects));
-    if (!ours || !EqualRgn(ours.get(), floor.get())) {
-        std::printf("!! the program's region differs from the floor's\n");
+// One mask with its runs: the program's region of it and the floor's, each timed.
+class ShapeCase {
+public:
+    explicit ShapeCase(HBITMAP mask) : mask_(mask), rects_(OpaqueRuns(mask)) {
+        GdiObject<HRGN> ours(RegionFromBitmap(mask, kMaskKeyColour, kMaskTolerance));
+        GdiObject<HRGN> floor(FloorRegion(rects_));
+        if (!ours || !EqualRgn(ours.get(), floor.get())) {
+            std::printf("!! the program's region differs from the floor's\n");
+        }
     }
+    size_t runs() const { return rects_.size(); }
+    double Ours() const {
+        return TimeRegion([&] { return RegionFromBitmap(mask_, kMaskKeyColour, kMaskTolerance); });
+    }
+    double Floor() const {
+        return TimeRegion([&] { return FloorRegion(rects_); });
+    }
+
+private:
+    template <class Make> static double TimeRegion(Make make) {
+        HRGN region = nullptr;
+        const double ms = Timed([&] { region = make(); });
+        DeleteObject(region);
+        return ms;
+    }
+
+    HBITMAP mask_;
+    std::vector<RECT> rects_;
+};
+
+Figure MeasureShape(HBITMAP mask, size_t& runs) {
+    const ShapeCase shape(mask);
+    runs = shape.runs();
     return Measure(
-        kRepetitions,
-        [&] {
-            HRGN region = nullptr;
-            const double ms =
-                Timed([&] { region = RegionFromBitmap(mask, kMaskKeyColour, kMaskTolerance); });
-            DeleteObject(region);
-            return ms;
-        },
-        [&] {
-            HRGN region = nullptr;
-            const double ms = Timed([&] { region = FloorRegion(rects); });
-            DeleteObject(region);
-            return ms;
-        });
+        kRepetitions, [&] { return shape.Ours(); }, [&] { return shape.Floor(); });
 }
 
 void ShapeOfNoise() {
@@ -313,27 +325,42 @@ void ShapeOfNoise() {
     Print(name.c_str(), figure);
 }
 
+// The widths take turns within every repetition, so that a busy spell of the machine does not
+// fall on one width alone.
 void ShapePerRun() {
-    std::vector<double> ours;
-    std::vector<double> floors;
-    for (int width : {1024, 2048, 4096, 8192}) {
-        GdiObject<HBITMAP> mask = NoiseMask(width, 256);
-        size_t runs = 0;
-        Figure figure = MeasureShape(mask.get(), runs);
-        figure.ocellix *= 1e6 / static_cast<double>(runs);
-        figure.floor *= 1e6 / static_cast<double>(runs);
-        ours.push_back(figure.ocellix);
-        floors.push_back(figure.floor);
-        const std::string name =
-            "shape per run, " + std::to_string(width) + "x256 noise (" + Grouped(runs) + " runs)";
-        Print(name.c_str(), figure, "ns/run");
+    constexpr int kWidths[] = {1024, 2048, 4096, 8192};
+    std::vector<GdiObject<HBITMAP>> masks;
+    std::vector<ShapeCase> shapes;
+    for (int width : kWidths) {
+        masks.push_back(NoiseMask(width, 256));
+        shapes.emplace_back(masks.back().get());
+        shapes.back().Ours();
+        shapes.back().Floor();
+    }
+    std::vector<std::vector<double>> ours(shapes.size());
+    std::vector<std::vector<double>> floors(shapes.size());
+    for (int repetition = 0; repetition < kRepetitions; ++repetition) {
+        for (size_t i = 0; i < shapes.size(); ++i) {
+            const double perRun = 1e6 / static_cast<double>(shapes[i].runs());
+            ours[i].push_back(shapes[i].Ours() * perRun);
+            floors[i].push_back(shapes[i].Floor() * perRun);
+        }
+    }
+    std::vector<double> ourMedians;
+    std::vector<double> floorMedians;
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        ourMedians.push_back(Median(ours[i]));
+        floorMedians.push_back(Median(floors[i]));
+        const std::string name = "shape per run, " + std::to_string(kWidths[i]) + "x256 noise (" +
+                                 Grouped(shapes[i].runs()) + " runs)";
+        Print(name.c_str(), {ourMedians.back(), floorMedians.back()}, "ns/run");
     }
     auto spread = [](const std::vector<double>& values) {
         const auto [low, high] = std::minmax_element(values.begin(), values.end());
         return 100.0 * (*high - *low) / *low;
     };
     std::printf("%-62s %9.1f %%         %9.1f %%\n", "  per-run spread from 65k to 524k runs",
-                spread(ours), spread(floors));
+                spread(ourMedians), spread(floorMedians));
 }
 
 // ------------------------------------------------------------------------------- layout
