@@ -128,43 +128,59 @@ private:
     bool lastContained_ = false;
 };
 
-// The pixels of a bitmap as 32-bit values (0x00RRGGBB), rows top first.
-class PixelCopy {
+// The pixels of a bitmap as 32-bit values (0x00RRGGBB), read a band of rows at a time into one
+// buffer small enough to stay in the processor's cache while the band is scanned.
+class PixelRows {
 public:
-    explicit PixelCopy(HBITMAP source) {
+    explicit PixelRows(HBITMAP source) : source_(source) {
         BITMAP info = {};
-        if (!GetObjectW(source, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0) {
+        if (!GetObjectW(source, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0 ||
+            !screen_) {
             return;
         }
-        const int width = info.bmWidth;
-        const int height = std::abs(info.bmHeight);
-        BITMAPINFO format = {};
-        format.bmiHeader.biSize = sizeof(format.bmiHeader);
-        format.bmiHeader.biWidth = width;
-        format.bmiHeader.biHeight = -height;
-        format.bmiHeader.biPlanes = 1;
-        format.bmiHeader.biBitCount = 32;
-        format.bmiHeader.biCompression = BI_RGB;
+        width_ = info.bmWidth;
+        height_ = std::abs(info.bmHeight);
+        bandRows_ = std::clamp(kBandPixels / width_, 1, height_);
         // Every pixel is written by the copy: no need to clear them first.
-        auto pixels = std::make_unique_for_overwrite<DWORD[]>(static_cast<size_t>(width) * height);
-        WindowDC screen(nullptr);
-        if (!screen || GetDIBits(screen.get(), source, 0, static_cast<UINT>(height), pixels.get(),
-                                 &format, DIB_RGB_COLORS) != height) {
-            return;
-        }
-        width_ = width;
-        height_ = height;
-        pixels_ = std::move(pixels);
+        band_ = std::make_unique_for_overwrite<DWORD[]>(static_cast<size_t>(width_) * bandRows_);
+        format_.bmiHeader.biSize = sizeof(format_.bmiHeader);
+        format_.bmiHeader.biWidth = width_;
+        format_.bmiHeader.biHeight = height_;  // bottom up: bands are counted from the last row
+        format_.bmiHeader.biPlanes = 1;
+        format_.bmiHeader.biBitCount = 32;
+        format_.bmiHeader.biCompression = BI_RGB;
     }
-    explicit operator bool() const { return pixels_ != nullptr; }
     int width() const { return width_; }
     int height() const { return height_; }
-    const DWORD* Row(int y) const { return pixels_.get() + static_cast<size_t>(y) * width_; }
+    // Image row y, 0 at the top, reading the band it lies in when it is not the band at hand;
+    // null when the bitmap cannot be read.
+    const DWORD* Row(int y) {
+        if (y < first_ || y >= first_ + rows_) {
+            first_ = y;
+            rows_ = std::min(bandRows_, height_ - y);
+            const int lastLine = height_ - y - rows_;
+            if (!band_ || GetDIBits(screen_.get(), source_, static_cast<UINT>(lastLine),
+                                    static_cast<UINT>(rows_), band_.get(), &format_,
+                                    DIB_RGB_COLORS) != rows_) {
+                rows_ = 0;
+                return nullptr;
+            }
+        }
+        return band_.get() + static_cast<size_t>(first_ + rows_ - 1 - y) * width_;
+    }
 
 private:
-    std::unique_ptr<DWORD[]> pixels_;
+    static constexpr int kBandPixels = 16384;  // 64 KB
+
+    HBITMAP source_;
+    WindowDC screen_{nullptr};
+    BITMAPINFO format_ = {};
+    std::unique_ptr<DWORD[]> band_;
     int width_ = 0;
     int height_ = 0;
+    int bandRows_ = 0;
+    int first_ = 0;
+    int rows_ = 0;
 };
 
 }  // namespace
@@ -173,8 +189,8 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance, int batc
     if (!bitmap) {
         return nullptr;
     }
-    PixelCopy pixels(bitmap);
-    if (!pixels) {
+    PixelRows pixels(bitmap);
+    if (pixels.height() == 0) {
         return nullptr;
     }
     ColourRange transparent(key, tolerance);
@@ -182,6 +198,9 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance, int batc
     RegionMerger merger;
     for (int y = 0; y < pixels.height(); ++y) {
         const DWORD* row = pixels.Row(y);
+        if (!row) {
+            return nullptr;
+        }
         int x = 0;
         while (x < pixels.width()) {
             const int start = x;

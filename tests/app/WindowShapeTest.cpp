@@ -71,6 +71,7 @@ TEST(RegionFromBitmap, TheSameRegionFromAnyBatchSize) {
         {"every other pixel", 100, 50, [](int x, int) { return x % 2 == 0; }},
         {"noise", 64, 40,
          [](int x, int y) { return (((x * 2654435761u) ^ (y * 40503u)) & 0x100) != 0; }},
+        {"rows read in bands", 3000, 12, [](int x, int y) { return x % 50 < 30 && x % 12 != y; }},
         {"all", 9, 4, [](int, int) { return true; }},
         {"none", 9, 4, [](int, int) { return false; }},
     };
