@@ -19,7 +19,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
