@@ -10,24 +10,72 @@
 
 namespace {
 
-using Animation = void (EyeAnimator::*)(HDC target, HDC image);
-
 // Straight ahead in 5 draws of 16; each direction, the glance and each sweep in one.
 constexpr Animation kIdleAnimations[kIdleDrawMax + 1] = {
-    &EyeAnimator::LookCentre,    &EyeAnimator::LookUp,        &EyeAnimator::LookCentre,
-    &EyeAnimator::LookDown,      &EyeAnimator::Glance,        &EyeAnimator::LookLeft,
-    &EyeAnimator::LookCentre,    &EyeAnimator::LookUpLeft,    &EyeAnimator::LookDownLeft,
-    &EyeAnimator::LookRight,     &EyeAnimator::LookCentre,    &EyeAnimator::LookUpRight,
-    &EyeAnimator::LookCentre,    &EyeAnimator::LookDownRight, &EyeAnimator::SweepFromRight,
-    &EyeAnimator::SweepFromLeft,
+    Animation::LookCentre,    Animation::LookUp,        Animation::LookCentre,
+    Animation::LookDown,      Animation::Glance,        Animation::LookLeft,
+    Animation::LookCentre,    Animation::LookUpLeft,    Animation::LookDownLeft,
+    Animation::LookRight,     Animation::LookCentre,    Animation::LookUpRight,
+    Animation::LookCentre,    Animation::LookDownRight, Animation::SweepFromRight,
+    Animation::SweepFromLeft,
 };
+
+// The idle animation under way. It holds the place in the list, never a blinket or its eyes:
+// both are looked up again at every step.
+struct IdleRound {
+    bool playing = false;
+    int index = -1;  // the blinket whose animation plays
+    int count = 0;   // blinkets in the list when the round began
+    std::span<const Gaze> steps;
+    size_t next = 0;  // its next step
+};
+IdleRound idleRound;
+
+Blinket* AnimatedBlinket(int index) {
+    Blinket* blinket = blinkets.At(index);
+    return blinket && IsPlaced(*blinket) && blinket->EnsureEyes() ? blinket : nullptr;
+}
+
+// Moves on to the next blinket with eyes and draws its animation; false after the last one.
+bool NextAnimatedBlinket() {
+    while (++idleRound.index < idleRound.count) {
+        if (AnimatedBlinket(idleRound.index)) {
+            idleRound.steps = IdleSteps(rng.NextUpTo(kIdleDrawMax));
+            idleRound.next = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Shows the next step and, when that ends an animation, the first steps of the blinkets after
+// it, up to a step that a pause must precede. False when the round is over.
+bool ShowDueSteps() {
+    // Drawn over the window, each pupil erased from the strip.
+    WindowDC target(mainWindow);
+    StripImageDC image(target.get());
+    if (!target || !image) {
+        return false;
+    }
+    for (;;) {
+        if (idleRound.next < idleRound.steps.size()) {
+            if (Blinket* blinket = AnimatedBlinket(idleRound.index)) {
+                blinket->eyes->Look(target.get(), image.get(), idleRound.steps[idleRound.next++]);
+                if (idleRound.next < idleRound.steps.size()) {
+                    return true;
+                }
+            }
+        }
+        if (!NextAnimatedBlinket()) {
+            return false;
+        }
+    }
+}
 
 }  // namespace
 
-void PlayIdleAnimation(EyeAnimator& eyes, uint32_t draw, HDC target, HDC image) {
-    if (draw <= kIdleDrawMax) {
-        (eyes.*kIdleAnimations[draw])(target, image);
-    }
+std::span<const Gaze> IdleSteps(uint32_t draw) {
+    return draw <= kIdleDrawMax ? AnimationSteps(kIdleAnimations[draw]) : std::span<const Gaze>();
 }
 
 void IdleStep() {
@@ -39,20 +87,32 @@ void IdleStep() {
         RepositionWindow();
         return;
     }
-    // Drawn over the window, each pupil erased from the strip.
-    WindowDC target(mainWindow);
-    StripImageDC image(target.get());
-    if (!target || !image) {
+    // Many blinkets can take longer than the idle count: the animation under way plays to its end.
+    if (idleRound.playing) {
         return;
     }
-    const int count = blinkets.Count();
-    for (int index = 0; index < count; ++index) {
-        Blinket* blinket = blinkets.At(index);
-        if (blinket && IsPlaced(*blinket) && blinket->EnsureEyes()) {
-            PlayIdleAnimation(*blinket->eyes, rng.NextUpTo(kIdleDrawMax), target.get(),
-                              image.get());
-        }
+    idleRound = {true, -1, blinkets.Count(), {}, 0};
+    if (!ShowDueSteps() ||
+        !SetTimer(mainWindow, kIdleStepTimerId, kAnimationPauseMilliseconds, nullptr)) {
+        StopIdleAnimation();
     }
+}
+
+void StepIdleAnimation() {
+    if (!idleRound.playing || dialogActive || !IsWindow(mainWindow) || !ShowDueSteps()) {
+        StopIdleAnimation();
+    }
+}
+
+void StopIdleAnimation() {
+    if (IsWindow(mainWindow)) {
+        KillTimer(mainWindow, kIdleStepTimerId);
+    }
+    idleRound = IdleRound();
+}
+
+bool IdleAnimationPlaying() {
+    return idleRound.playing;
 }
 
 bool TapHits(const Blinket& blinket, POINT tap) {

@@ -2,22 +2,36 @@
 // and the actions a tap runs.
 #pragma once
 
+#include "model/EyeAnimator.h"
+
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 
 class Blinket;
-class EyeAnimator;
 
 // The largest value of an idle draw: each of 0 to 15 picks one entry of the animation table.
 constexpr uint32_t kIdleDrawMax = 15;
+// The main window's timer that paces the idle animation; it runs only while one plays.
+constexpr UINT_PTR kIdleStepTimerId = 99;
 
-// Plays the idle animation that the draw picks; a draw past the table does nothing.
-void PlayIdleAnimation(EyeAnimator& eyes, uint32_t draw, HDC target, HDC image);
+// The steps of the idle animation that the draw picks; none for a draw past the table.
+std::span<const Gaze> IdleSteps(uint32_t draw);
 
-// Serves a reload request from the registry if there is one; otherwise plays one drawn
-// animation on every blinket with eyes.
+// Serves a reload request from the registry if there is one. Otherwise, unless an idle animation
+// still plays, starts one: every blinket with eyes plays one drawn animation, one blinket after
+// another, the pauses between steps passing on the main window's step timer while the message
+// loop runs on.
 void IdleStep();
+// Shows the steps that are due after a pause, on the step timer. An open dialog ends the
+// animation: the blinkets may change under it.
+void StepIdleAnimation();
+// Ends the idle animation where it stands, every pupil whole at its last step, and stops the
+// step timer. Re-layouts and the window's end call it, since they replace or free what it
+// animates.
+void StopIdleAnimation();
+bool IdleAnimationPlaying();
 
 // Whether a tap at the client point hits the blinket. Only x counts; every blinket is widened by
 // half the gap on each side, so neighbours' ranges meet without overlapping.

@@ -71,12 +71,21 @@ void OnTimerTick(HWND window) {
     }
 }
 
+// The step timer paces the idle animation; any other is the periodic tick.
+void OnTimer(HWND window, WPARAM id) {
+    switch (id) {
+    case kIdleStepTimerId: StepIdleAnimation(); break;
+    default: OnTimerTick(window); break;
+    }
+}
+
 void OnScreenReset() {
     windowCentreX = -1;
     RepositionWindow();
 }
 
 void Shutdown() {
+    StopIdleAnimation();
     if (timerId != 0) {
         KillTimer(mainWindow, timerId);
         timerId = 0;
@@ -147,6 +156,8 @@ bool ShellBusy() {
 }
 
 void RepositionWindow() {
+    // The animation would go on with blinkets and eyes the layout replaces.
+    StopIdleAnimation();
     int x = 0;
     int y = 0;
     LayoutWindow(x, y);
@@ -171,7 +182,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     // The desktop tells of a new screen size this way rather than with a settings reset.
     case WM_DISPLAYCHANGE: OnScreenReset(); return 0;
-    case WM_TIMER: OnTimerTick(window); return 0;
+    case WM_TIMER: OnTimer(window, wParam); return 0;
     case WM_LBUTTONDOWN: OnStylusDown(window, lParam); return 1;
     case WM_LBUTTONUP: OnStylusUp(); return 1;
     case WM_CONTEXTMENU: OnContextMenu(window, lParam); return 0;

@@ -144,18 +144,22 @@ HBITMAP ComposeStrip(int width, int height, const std::vector<Placed>& placed,
 // ---------------------------------------------------------------------------------------------
 // Painting
 
-void RollEyes(HDC target) {
+// Drawn through the window's own context rather than the paint context, which clips to what
+// needs repainting: an old pupil outside that must be erased too, or it would stay behind when
+// the pupils go to the centre.
+void RollEyes(HWND window) {
     if (!stripPicture.IsLoaded()) {
         return;
     }
-    StripImageDC image(target);
-    if (!image) {
+    WindowDC target(window);
+    StripImageDC image(target.get());
+    if (!target || !image) {
         return;
     }
     for (int index = 0; index < blinkets.Count(); ++index) {
         Blinket* blinket = blinkets.At(index);
         if (blinket && IsPlaced(*blinket) && blinket->EnsureEyes()) {
-            blinket->eyes->Roll(target, image.get(), false);
+            blinket->eyes->Roll(target.get(), image.get());
         }
     }
 }
@@ -258,7 +262,7 @@ void PaintMainWindow(HWND window) {
         if (stripImageList) {
             ImageList_Draw(stripImageList, 0, dc, 0, 0, ILD_TRANSPARENT);
         }
-        RollEyes(dc);
+        RollEyes(window);
     }
     EndPaint(window, &paint);
 }

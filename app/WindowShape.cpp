@@ -5,142 +5,182 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
 
-// The rectangles of one region-creation call, with their bounding rectangle.
+// The rectangles of one region-creation call with their bounding rectangle, laid out as the
+// call takes them.
 class RegionBatch {
 public:
-    int Count() const { return static_cast<int>(rects_.size()); }
+    explicit RegionBatch(int capacity)
+        : data_(sizeof(RGNDATAHEADER) + static_cast<size_t>(capacity) * sizeof(RECT)),
+          capacity_(static_cast<DWORD>(capacity)) {
+        Clear();
+    }
+    bool Empty() const { return Header().nCount == 0; }
+    bool Full() const { return Header().nCount >= capacity_; }
     void Add(const RECT& rect) {
-        rects_.push_back(rect);
-        bounds_.left = std::min(bounds_.left, rect.left);
-        bounds_.top = std::min(bounds_.top, rect.top);
-        bounds_.right = std::max(bounds_.right, rect.right);
-        bounds_.bottom = std::max(bounds_.bottom, rect.bottom);
+        RGNDATAHEADER& header = Header();
+        reinterpret_cast<RECT*>(data_.data() + sizeof(RGNDATAHEADER))[header.nCount++] = rect;
+        header.rcBound.left = std::min(header.rcBound.left, rect.left);
+        header.rcBound.top = std::min(header.rcBound.top, rect.top);
+        header.rcBound.right = std::max(header.rcBound.right, rect.right);
+        header.rcBound.bottom = std::max(header.rcBound.bottom, rect.bottom);
     }
-    HRGN Create() const {
-        std::vector<BYTE> data(sizeof(RGNDATAHEADER) + rects_.size() * sizeof(RECT));
-        auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
-        header->dwSize = sizeof(RGNDATAHEADER);
-        header->iType = RDH_RECTANGLES;
-        header->nCount = static_cast<DWORD>(rects_.size());
-        header->nRgnSize = 0;
-        header->rcBound = bounds_;
-        std::copy(rects_.begin(), rects_.end(),
-                  reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER)));
-        return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
-                               reinterpret_cast<const RGNDATA*>(data.data()));
-    }
-    void Clear() {
-        rects_.clear();
-        bounds_ = kEmptyBounds;
+    // Makes the region and empties the batch.
+    GdiObject<HRGN> Flush() {
+        const DWORD size = sizeof(RGNDATAHEADER) + Header().nCount * sizeof(RECT);
+        GdiObject<HRGN> region(
+            ExtCreateRegion(nullptr, size, reinterpret_cast<const RGNDATA*>(data_.data())));
+        Clear();
+        return region;
     }
 
 private:
-    static constexpr RECT kEmptyBounds = {0x7FFFFFFF, 0x7FFFFFFF, 0, 0};
-    std::vector<RECT> rects_;
-    RECT bounds_ = kEmptyBounds;
+    RGNDATAHEADER& Header() { return *reinterpret_cast<RGNDATAHEADER*>(data_.data()); }
+    const RGNDATAHEADER& Header() const {
+        return *reinterpret_cast<const RGNDATAHEADER*>(data_.data());
+    }
+    void Clear() {
+        Header() = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, 0, 0, {0x7FFFFFFF, 0x7FFFFFFF, 0, 0}};
+    }
+
+    std::vector<BYTE> data_;
+    DWORD capacity_;
 };
 
-// ORs the batch into the result and empties it. A batch that cannot be made spoils the result:
-// a shape with rows missing is worse than the old one.
-bool FlushBatch(RegionBatch& batch, GdiObject<HRGN>& result) {
-    GdiObject<HRGN> region(batch.Create());
-    batch.Clear();
-    if (!region) {
-        return false;
-    }
-    if (!result) {
-        result = std::move(region);
-        return true;
-    }
-    return CombineRgn(result.get(), result.get(), region.get(), RGN_OR) != ERROR;
-}
-
-// Whether a 32-bit DIB pixel (blue, green, red) lies within the bounds of every colour byte.
-struct ColourRange {
-    BYTE low[3];  // red, green, blue, as in a COLORREF
-    BYTE high[3];
-
-    ColourRange(COLORREF key, COLORREF tolerance) {
-        for (int i = 0; i < 3; ++i) {
-            const int keyByte = (key >> (8 * i)) & 0xFF;
-            const int leeway = (tolerance >> (8 * i)) & 0xFF;
-            low[i] = static_cast<BYTE>(keyByte);
-            high[i] = static_cast<BYTE>(std::min(255, keyByte + leeway));
+// ORs regions together pairwise in a balanced order, as a binary counter carries: a region waits
+// for one of its own merge level, so every rectangle is copied once per level. One growing region
+// would copy all it holds at every merge.
+class RegionMerger {
+public:
+    bool Empty() const { return pending_.empty(); }
+    // False when the region or a merge failed: a shape with rows missing is worse than the old one.
+    bool Add(GdiObject<HRGN> region) {
+        if (!region) {
+            return false;
         }
-    }
-    bool Contains(const BYTE* pixel) const {
-        for (int i = 0; i < 3; ++i) {
-            const BYTE value = pixel[2 - i];
-            if (value < low[i] || value > high[i]) {
+        int level = 0;
+        while (!pending_.empty() && pending_.back().level == level) {
+            GdiObject<HRGN> merged = std::move(pending_.back().region);
+            pending_.pop_back();
+            if (!Or(merged, region)) {
                 return false;
             }
+            region = std::move(merged);
+            ++level;
         }
+        pending_.push_back({std::move(region), level});
         return true;
     }
+    // The union of every region added; null when there is none or a merge fails.
+    HRGN Finish() {
+        while (pending_.size() > 1) {
+            GdiObject<HRGN> last = std::move(pending_.back().region);
+            pending_.pop_back();
+            if (!Or(pending_.back().region, last)) {
+                return nullptr;
+            }
+        }
+        return pending_.empty() ? nullptr : pending_.back().region.Release();
+    }
+
+private:
+    static bool Or(GdiObject<HRGN>& into, const GdiObject<HRGN>& other) {
+        return CombineRgn(into.get(), into.get(), other.get(), RGN_OR) != ERROR;
+    }
+
+    struct Pending {
+        GdiObject<HRGN> region;
+        int level;
+    };
+    std::vector<Pending> pending_;
 };
 
-bool CopyBitmap(HDC target, HBITMAP targetBitmap, HBITMAP source, int width, int height) {
-    MemoryDC sourceDC(target);
-    if (!sourceDC) {
-        return false;
-    }
-    SelectedObject targetCanvas(target, targetBitmap);
-    SelectedObject sourceCanvas(sourceDC.get(), source);
-    return BitBlt(target, 0, 0, width, height, sourceDC.get(), 0, 0, SRCCOPY) != FALSE;
-}
-
-// A 32-bit top-down-addressed copy of a bitmap in memory.
-class PixelCopy {
+// Whether a pixel (0x00RRGGBB) lies within the bounds of every colour byte. A mask holds few
+// colours, so the verdict on the colour asked last answers most pixels at once.
+class ColourRange {
 public:
-    explicit PixelCopy(HBITMAP source) {
+    ColourRange(COLORREF key, COLORREF tolerance) {
+        for (int i = 0; i < 3; ++i) {  // red, green, blue, as in a COLORREF
+            const int low = (key >> (8 * i)) & 0xFF;
+            const int high = std::min(255, low + static_cast<int>((tolerance >> (8 * i)) & 0xFF));
+            for (int value = low; value <= high; ++value) {
+                inRange_[i][value] = true;
+            }
+        }
+    }
+    bool Contains(DWORD pixel) {
+        pixel &= 0x00FFFFFF;
+        if (pixel != last_) {
+            last_ = pixel;
+            lastContained_ = inRange_[0][(pixel >> 16) & 0xFF] &&
+                             inRange_[1][(pixel >> 8) & 0xFF] && inRange_[2][pixel & 0xFF];
+        }
+        return lastContained_;
+    }
+
+private:
+    bool inRange_[3][256] = {};
+    DWORD last_ = 0xFFFFFFFF;  // no colour
+    bool lastContained_ = false;
+};
+
+// The pixels of a bitmap as 32-bit values (0x00RRGGBB), read a band of rows at a time into one
+// buffer small enough to stay in the processor's cache while the band is scanned.
+class PixelRows {
+public:
+    explicit PixelRows(HBITMAP source) : source_(source) {
         BITMAP info = {};
-        if (!GetObjectW(source, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0) {
+        if (!GetObjectW(source, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0 ||
+            !screen_) {
             return;
         }
         width_ = info.bmWidth;
         height_ = std::abs(info.bmHeight);
-        MemoryDC copyDC(nullptr);
-        if (!copyDC) {
-            return;
-        }
-        BITMAPINFO format = {};
-        format.bmiHeader.biSize = sizeof(format.bmiHeader);
-        format.bmiHeader.biWidth = width_;
-        format.bmiHeader.biHeight = height_;
-        format.bmiHeader.biPlanes = 1;
-        format.bmiHeader.biBitCount = 32;
-        format.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        dib_.Reset(CreateDIBSection(copyDC.get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-        DIBSECTION section = {};
-        if (!dib_ || !bits || !GetObjectW(dib_.get(), sizeof(section), &section)) {
-            dib_.Reset();
-            return;
-        }
-        if (!CopyBitmap(copyDC.get(), dib_.get(), source, width_, height_)) {
-            dib_.Reset();
-            return;
-        }
-        GdiFlush();
-        bits_ = static_cast<const BYTE*>(bits);
-        stride_ = (section.dsBm.bmWidthBytes + 3) & ~3;
+        bandRows_ = std::clamp(kBandPixels / width_, 1, height_);
+        // Every pixel is written by the copy: no need to clear them first.
+        band_ = std::make_unique_for_overwrite<DWORD[]>(static_cast<size_t>(width_) * bandRows_);
+        format_.bmiHeader.biSize = sizeof(format_.bmiHeader);
+        format_.bmiHeader.biWidth = width_;
+        format_.bmiHeader.biHeight = height_;  // bottom up: bands are counted from the last row
+        format_.bmiHeader.biPlanes = 1;
+        format_.bmiHeader.biBitCount = 32;
+        format_.bmiHeader.biCompression = BI_RGB;
     }
-    explicit operator bool() const { return bits_ != nullptr; }
     int width() const { return width_; }
     int height() const { return height_; }
-    // Image row y (0 at the top): the DIB stores its rows bottom up.
-    const BYTE* Row(int y) const { return bits_ + static_cast<size_t>(height_ - 1 - y) * stride_; }
+    // Image row y, 0 at the top, reading the band it lies in when it is not the band at hand;
+    // null when the bitmap cannot be read.
+    const DWORD* Row(int y) {
+        if (y < first_ || y >= first_ + rows_) {
+            first_ = y;
+            rows_ = std::min(bandRows_, height_ - y);
+            const int lastLine = height_ - y - rows_;
+            if (!band_ || GetDIBits(screen_.get(), source_, static_cast<UINT>(lastLine),
+                                    static_cast<UINT>(rows_), band_.get(), &format_,
+                                    DIB_RGB_COLORS) != rows_) {
+                rows_ = 0;
+                return nullptr;
+            }
+        }
+        return band_.get() + static_cast<size_t>(first_ + rows_ - 1 - y) * width_;
+    }
 
 private:
-    GdiObject<HBITMAP> dib_;
-    const BYTE* bits_ = nullptr;
+    static constexpr int kBandPixels = 16384;  // 64 KB
+
+    HBITMAP source_;
+    WindowDC screen_{nullptr};
+    BITMAPINFO format_ = {};
+    std::unique_ptr<DWORD[]> band_;
     int width_ = 0;
     int height_ = 0;
-    int stride_ = 0;
+    int bandRows_ = 0;
+    int first_ = 0;
+    int rows_ = 0;
 };
 
 }  // namespace
@@ -149,35 +189,38 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance, int batc
     if (!bitmap) {
         return nullptr;
     }
-    PixelCopy pixels(bitmap);
-    if (!pixels) {
+    PixelRows pixels(bitmap);
+    if (pixels.height() == 0) {
         return nullptr;
     }
-    const ColourRange transparent(key, tolerance);
-    const int batchLimit = std::max(1, batchRects);
-    RegionBatch batch;
-    GdiObject<HRGN> result;
+    ColourRange transparent(key, tolerance);
+    RegionBatch batch(std::clamp(batchRects, 1, kRegionMaxBatchRects));
+    RegionMerger merger;
     for (int y = 0; y < pixels.height(); ++y) {
-        const BYTE* row = pixels.Row(y);
+        const DWORD* row = pixels.Row(y);
+        if (!row) {
+            return nullptr;
+        }
         int x = 0;
         while (x < pixels.width()) {
             const int start = x;
-            while (x < pixels.width() && !transparent.Contains(row + 4 * x)) {
+            while (x < pixels.width() && !transparent.Contains(row[x])) {
                 ++x;
             }
             if (x > start) {
                 batch.Add({start, y, x, y + 1});
-                if (batch.Count() >= batchLimit && !FlushBatch(batch, result)) {
+                if (batch.Full() && !merger.Add(batch.Flush())) {
                     return nullptr;
                 }
             }
             ++x;
         }
     }
-    if (!FlushBatch(batch, result)) {
+    // The last batch, empty or not: a mask without opaque pixels still gives a region.
+    if ((!batch.Empty() || merger.Empty()) && !merger.Add(batch.Flush())) {
         return nullptr;
     }
-    return result.Release();
+    return merger.Finish();
 }
 
 void ApplyWindowRegion(HWND window, HRGN region) {

@@ -3,6 +3,7 @@
 #include "base/Handles.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -32,6 +33,10 @@ POINT ClampInto(const RECT& eye, POINT point) {
     return point;
 }
 
+// The one step of each single-look animation, in the order of Animation.
+constexpr Gaze kSingleLooks[] = {Gaze::Centre,  Gaze::Up,       Gaze::Down,
+                                 Gaze::Left,    Gaze::Right,    Gaze::UpLeft,
+                                 Gaze::UpRight, Gaze::DownLeft, Gaze::DownRight};
 constexpr Gaze kGlance[] = {Gaze::Right, Gaze::Centre, Gaze::Left, Gaze::Centre};
 constexpr Gaze kSweepFromRight[] = {Gaze::Right,  Gaze::UpRight, Gaze::Up,
                                     Gaze::UpLeft, Gaze::Left,    Gaze::Centre};
@@ -109,7 +114,18 @@ EyeGeometry MakeEyeGeometry(const RECT& leftEye, const RECT& rightEye) {
     return geometry;
 }
 
-void (*EyeAnimator::pause)(DWORD milliseconds) = [](DWORD milliseconds) { Sleep(milliseconds); };
+std::span<const Gaze> AnimationSteps(Animation animation) {
+    switch (animation) {
+    case Animation::Glance: return kGlance;
+    case Animation::SweepFromRight: return kSweepFromRight;
+    case Animation::SweepFromLeft: return kSweepFromLeft;
+    case Animation::Roll: return kRoll;
+    default: break;
+    }
+    const auto index = static_cast<size_t>(animation);
+    return index < std::size(kSingleLooks) ? std::span<const Gaze>(&kSingleLooks[index], 1)
+                                           : std::span<const Gaze>();
+}
 
 void EyeAnimator::SetEyes(const RECT& leftEye, const RECT& rightEye) {
     if (geometryReady) {
@@ -149,28 +165,8 @@ void EyeAnimator::DrawPupils(HDC target, HDC image, const RECT& leftBox, const R
     previousRightPupil = rightBox;
 }
 
-template <int N>
-void EyeAnimator::Play(HDC target, HDC image, const Gaze (&steps)[N], bool withPauses) {
-    for (int step = 0; step < N; ++step) {
-        if (step > 0 && withPauses && pause) {
-            pause(kPauseMilliseconds);
-        }
-        Look(target, image, steps[step]);
+void EyeAnimator::Roll(HDC target, HDC image) {
+    for (Gaze gaze : AnimationSteps(Animation::Roll)) {
+        Look(target, image, gaze);
     }
-}
-
-void EyeAnimator::Glance(HDC target, HDC image) {
-    Play(target, image, kGlance, true);
-}
-
-void EyeAnimator::SweepFromRight(HDC target, HDC image) {
-    Play(target, image, kSweepFromRight, true);
-}
-
-void EyeAnimator::SweepFromLeft(HDC target, HDC image) {
-    Play(target, image, kSweepFromLeft, true);
-}
-
-void EyeAnimator::Roll(HDC target, HDC image, bool withPauses) {
-    Play(target, image, kRoll, withPauses);
 }

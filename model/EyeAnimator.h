@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <span>
+
 // Where the pupils look. 0 to 7 circle the eye from the top, turning first to the left.
 enum class Gaze : int {
     Up = 0,
@@ -42,42 +44,44 @@ struct EyeGeometry {
 // The geometry of two eyes; the pupil size follows the left eye's width only.
 EyeGeometry MakeEyeGeometry(const RECT& leftEye, const RECT& rightEye);
 
+// The animations: fixed sequences of gazes, one step after another with a pause between steps.
+enum class Animation : int {
+    LookCentre,
+    LookUp,
+    LookDown,
+    LookLeft,
+    LookRight,
+    LookUpLeft,
+    LookUpRight,
+    LookDownLeft,
+    LookDownRight,
+    Glance,
+    SweepFromRight,
+    SweepFromLeft,
+    Roll,
+};
+// The wait between two steps of an animation.
+constexpr UINT kAnimationPauseMilliseconds = 200;
+// The steps of an animation, in order.
+std::span<const Gaze> AnimationSteps(Animation animation);
+
 // Draws the pupils into a target context. The image context, when there is one, holds the
 // blinkets without pupils and is what erasing copies back from; without it the old pupils are
-// painted over in white.
+// painted over in white. It keeps no more than the pupils drawn last: whoever plays an animation
+// shows its steps one by one with Look and decides how the pauses between them pass.
 class EyeAnimator {
 public:
-    // The wait between animation steps; tests replace it so that nothing sleeps.
-    static void (*pause)(DWORD milliseconds);
-    static constexpr DWORD kPauseMilliseconds = 200;
-
     // Takes the eye rectangles once; later calls keep the first geometry.
     void SetEyes(const RECT& leftEye, const RECT& rightEye);
     void Look(HDC target, HDC image, Gaze gaze);
     // Erases the pupils drawn last and draws the new ones.
     void DrawPupils(HDC target, HDC image, const RECT& leftBox, const RECT& rightBox);
-
-    void LookCentre(HDC target, HDC image) { Look(target, image, Gaze::Centre); }
-    void LookUp(HDC target, HDC image) { Look(target, image, Gaze::Up); }
-    void LookDown(HDC target, HDC image) { Look(target, image, Gaze::Down); }
-    void LookLeft(HDC target, HDC image) { Look(target, image, Gaze::Left); }
-    void LookRight(HDC target, HDC image) { Look(target, image, Gaze::Right); }
-    void LookUpLeft(HDC target, HDC image) { Look(target, image, Gaze::UpLeft); }
-    void LookUpRight(HDC target, HDC image) { Look(target, image, Gaze::UpRight); }
-    void LookDownLeft(HDC target, HDC image) { Look(target, image, Gaze::DownLeft); }
-    void LookDownRight(HDC target, HDC image) { Look(target, image, Gaze::DownRight); }
-    void Glance(HDC target, HDC image);
-    void SweepFromRight(HDC target, HDC image);
-    void SweepFromLeft(HDC target, HDC image);
-    // Once round the eye, ending at the centre; pauses between the steps only when asked.
-    void Roll(HDC target, HDC image, bool withPauses);
+    // Once round the eye without pauses, ending at the centre.
+    void Roll(HDC target, HDC image);
 
     bool geometryReady = false;
     int pupilSize = 3;
     RECT previousLeftPupil = {};
     RECT previousRightPupil = {};
     EyeGeometry geometry;
-
-private:
-    template <int N> void Play(HDC target, HDC image, const Gaze (&steps)[N], bool withPauses);
 };

@@ -2,10 +2,14 @@
 
 #include "app/Render.h"
 #include "app/ShellFixture.h"
+#include "platform/PocketShell.h"
 #include "store/Settings.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
+#include <string>
 #include <vector>
 
 using shelltest::AdvancedBy;
@@ -62,44 +66,166 @@ TEST_F(IdleTest, NoDrawWithoutAWindow) {
     EXPECT_TRUE(AdvancedBy(before, 0));
 }
 
-TEST(IdleAnimation, EachDrawPlaysItsAnimation) {
-    struct Case {
-        Gaze first;
-        int pauses;
-        Gaze last;
-    } cases[kIdleDrawMax + 1] = {
-        {Gaze::Centre, 0, Gaze::Centre},     {Gaze::Up, 0, Gaze::Up},
-        {Gaze::Centre, 0, Gaze::Centre},     {Gaze::Down, 0, Gaze::Down},
-        {Gaze::Right, 3, Gaze::Centre},      {Gaze::Left, 0, Gaze::Left},
-        {Gaze::Centre, 0, Gaze::Centre},     {Gaze::UpLeft, 0, Gaze::UpLeft},
-        {Gaze::DownLeft, 0, Gaze::DownLeft}, {Gaze::Right, 0, Gaze::Right},
-        {Gaze::Centre, 0, Gaze::Centre},     {Gaze::UpRight, 0, Gaze::UpRight},
-        {Gaze::Centre, 0, Gaze::Centre},     {Gaze::DownRight, 0, Gaze::DownRight},
-        {Gaze::Right, 5, Gaze::Centre},      {Gaze::Left, 5, Gaze::Centre},
-    };
-    static std::vector<RECT> atPauses;
-    static EyeAnimator* playing = nullptr;
-    EyeAnimator::pause = [](DWORD) { atPauses.push_back(playing->previousLeftPupil); };
-    const RECT eye = {12, 8, 30, 22};
-    testsupport::Canvas target(64, 32, RGB(0, 0, 0));
-    for (uint32_t draw = 0; draw <= kIdleDrawMax; ++draw) {
-        const Case& c = cases[draw];
-        EyeAnimator eyes;
-        eyes.SetEyes(eye, {40, 8, 58, 22});
-        playing = &eyes;
-        atPauses.clear();
-        PlayIdleAnimation(eyes, draw, target.dc(), nullptr);
-        const RECT last = PupilBox(eye, c.last, eyes.pupilSize);
-        const RECT first = atPauses.empty() ? eyes.previousLeftPupil : atPauses.front();
-        const RECT expectedFirst = PupilBox(eye, c.first, eyes.pupilSize);
-        EXPECT_EQ(static_cast<size_t>(c.pauses), atPauses.size()) << "draw " << draw;
-        EXPECT_TRUE(EqualRect(&expectedFirst, &first)) << "draw " << draw;
-        EXPECT_TRUE(EqualRect(&last, &eyes.previousLeftPupil)) << "draw " << draw;
+// Three faces with eyes after a blinket without, in a real main window away from those of tests
+// running alongside, with the next idle step's draws chosen: an animation of several steps, a
+// single look, and again several steps. The test paces the steps itself instead of the timer.
+class SteppingTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        AddBlinket(Image(L"plain.bmp", 20, 30, 0x00FF00));
+        for (Blinket*& face : faces) {
+            face = AddFace();
+        }
+        windowCentreX = 850;
+        ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixSteppingTest"));
+        for (uint32_t seed = 1;; ++seed) {
+            rng.SeedFromValue(seed);
+            for (uint32_t& draw : draws) {
+                draw = rng.NextUpTo(kIdleDrawMax);
+            }
+            if (Steps(0) > 1 && Steps(1) == 1 && Steps(2) > 1) {
+                rng.SeedFromValue(seed);
+                break;
+            }
+        }
     }
-    EyeAnimator eyes;
-    eyes.SetEyes(eye, eye);
-    PlayIdleAnimation(eyes, kIdleDrawMax + 1, target.dc(), nullptr);
-    EXPECT_TRUE(IsRectEmpty(&eyes.previousLeftPupil));
+    size_t Steps(int face) const { return IdleSteps(draws[face]).size(); }
+    RECT Box(int face, Gaze gaze) const {
+        return PupilBox(faces[face]->eyes->geometry.leftEye, gaze, faces[face]->eyes->pupilSize);
+    }
+    std::vector<std::string> Pupils() const {
+        std::vector<std::string> pupils;
+        for (const Blinket* face : faces) {
+            pupils.push_back(testsupport::RectText(face->eyes->previousLeftPupil));
+        }
+        return pupils;
+    }
+    // The idle step shows the first steps and leaves the rest to the step timer, which the test
+    // stops so as to send its ticks itself.
+    void Start() {
+        IdleStep();
+        ASSERT_TRUE(IdleAnimationPlaying());
+        EXPECT_TRUE(KillTimer(mainWindow, kIdleStepTimerId));
+    }
+    void Tick() { SendMessageW(mainWindow, WM_TIMER, kIdleStepTimerId, 0); }
+
+    Blinket* faces[3] = {};
+    uint32_t draws[3] = {};
+};
+
+// The same steps as when the pauses blocked: one face's animation after another, each pause
+// waiting for a tick, the single look and the next animation's first step shown at once.
+TEST_F(SteppingTest, EachTickShowsTheStepsThatFollowAPause) {
+    std::vector<std::vector<std::string>> expected;
+    std::vector<std::string> pupils = Pupils();
+    for (int face = 0; face < 3; ++face) {
+        const std::span<const Gaze> steps = IdleSteps(draws[face]);
+        for (size_t step = 0; step < steps.size(); ++step) {
+            pupils[face] = testsupport::RectText(Box(face, steps[step]));
+            if (step + 1 < steps.size()) {
+                expected.push_back(pupils);
+            }
+        }
+    }
+    expected.push_back(pupils);
+    const MtRandom before = rng;
+    Start();
+    std::vector<std::vector<std::string>> seen = {Pupils()};
+    while (IdleAnimationPlaying() && seen.size() <= expected.size()) {
+        Tick();
+        seen.push_back(Pupils());
+    }
+    EXPECT_EQ(expected, seen);
+    EXPECT_TRUE(AdvancedBy(before, 3));
+    EXPECT_FALSE(KillTimer(mainWindow, kIdleStepTimerId)) << "no timer runs after the animation";
+}
+
+TEST_F(SteppingTest, TapsPaintsAndIdleStepsAreServedMidAnimation) {
+    Start();
+    const MtRandom before = rng;
+    PostMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 9));
+    PostMessageW(mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(7, 9));
+    testsupport::PumpMessages();
+    EXPECT_EQ(7u, rawreg::Dword(rawreg::kSettingsKey, L"xTap"));
+    IdleStep();  // the animation under way plays on, without new draws
+
+    // A paint of the blinket without eyes alone brings the pupils to the centre, the old ones
+    // erased outside the painted part too.
+    const RECT first = faces[0]->eyes->previousLeftPupil;
+    const RECT centre = Box(0, Gaze::Centre);
+    ASSERT_FALSE(EqualRect(&first, &centre));
+    const RECT plain = {0, 0, 20, 30};
+    RedrawWindow(mainWindow, &plain, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    WindowDC window(mainWindow);
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(window.get(), first.left + 2, first.top + 2));
+    EXPECT_EQ(RGB(0, 0, 0), GetPixel(window.get(), centre.left + 2, centre.top + 2));
+
+    Tick();
+    EXPECT_EQ(testsupport::RectText(Box(0, IdleSteps(draws[0])[1])), Pupils()[0]);
+    EXPECT_TRUE(IdleAnimationPlaying());
+    EXPECT_TRUE(AdvancedBy(before, 0));
+}
+
+// What replaces or frees the blinkets ends the animation; a late tick then draws nothing.
+struct Interruption {
+    const char* name;
+    void (*interrupt)();
+};
+
+void PrintTo(const Interruption& interruption, std::ostream* out) {
+    *out << interruption.name;
+}
+
+class SteppingEndTest : public SteppingTest, public testing::WithParamInterface<Interruption> {};
+
+TEST_P(SteppingEndTest, EndsTheAnimation) {
+    Start();
+    const MtRandom before = rng;
+    GetParam().interrupt();
+    StepIdleAnimation();
+    EXPECT_FALSE(IdleAnimationPlaying());
+    EXPECT_TRUE(AdvancedBy(before, 0));
+    if (IsWindow(mainWindow)) {
+        EXPECT_FALSE(KillTimer(mainWindow, kIdleStepTimerId));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Idle, SteppingEndTest,
+    testing::Values(Interruption{"ScreenReset",
+                                 [] {
+                                     SendMessageW(mainWindow, WM_SETTINGCHANGE, SETTINGCHANGE_RESET,
+                                                  0);
+                                 }},
+                    Interruption{"Reload",
+                                 [] {
+                                     WriteReloadFlag(kMakerName, kProgramName, true);
+                                     IdleStep();
+                                 }},
+                    Interruption{"Dialog",
+                                 [] {
+                                     dialogActive = true;
+                                     blinkets.RemoveAt(1);
+                                 }},
+                    Interruption{"WindowsEnd", [] { DestroyWindow(mainWindow); }}),
+    [](const testing::TestParamInfo<Interruption>& info) { return info.param.name; });
+
+TEST(IdleAnimation, EachDrawPlaysItsAnimation) {
+    using A = Animation;
+    const A table[kIdleDrawMax + 1] = {
+        A::LookCentre,   A::LookUp,        A::LookCentre,     A::LookDown,
+        A::Glance,       A::LookLeft,      A::LookCentre,     A::LookUpLeft,
+        A::LookDownLeft, A::LookRight,     A::LookCentre,     A::LookUpRight,
+        A::LookCentre,   A::LookDownRight, A::SweepFromRight, A::SweepFromLeft,
+    };
+    for (uint32_t draw = 0; draw <= kIdleDrawMax; ++draw) {
+        const std::span<const Gaze> steps = IdleSteps(draw);
+        const std::span<const Gaze> expected = AnimationSteps(table[draw]);
+        EXPECT_TRUE(std::equal(steps.begin(), steps.end(), expected.begin(), expected.end()))
+            << "draw " << draw;
+    }
+    EXPECT_TRUE(IdleSteps(kIdleDrawMax + 1).empty());
 }
 
 TEST(TapHits, OnlyXCountsWithTwoPixelsOfLeewayEachSide) {

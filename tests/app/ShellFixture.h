@@ -51,8 +51,6 @@ inline void ResetShellState() {
     tapPoint = 0;
     tapPending = false;
     dialogActive = false;
-    // Animations run without their waits.
-    EyeAnimator::pause = [](DWORD) {};
 }
 
 // The main window of a class of the test's own, laid out, shown without activation and shaped.

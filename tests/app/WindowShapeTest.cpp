@@ -56,21 +56,43 @@ TEST(RegionFromBitmap, OneRectanglePerOpaqueRun) {
     EXPECT_EQ(NULLREGION, GetRgnBox(empty.get(), &box));
 }
 
-TEST(RegionFromBitmap, BatchesMakeTheSameRegionAsOne) {
-    // Every other pixel opaque: 50 runs in each of 50 rows.
-    std::vector<COLORREF> pixels(100 * 50, kBlack);
-    std::vector<RECT> runs;
-    for (int y = 0; y < 50; ++y) {
-        for (int x = 0; x < 100; x += 2) {
-            pixels[static_cast<size_t>(y) * 100 + x] = kWhite;
-            runs.push_back({x, y, x + 1, y + 1});
+// The region stays the one of one rectangle per run, whatever the batches and their merging.
+TEST(RegionFromBitmap, TheSameRegionFromAnyBatchSize) {
+    const struct {
+        const char* name;
+        int width;
+        int height;
+        bool (*opaque)(int x, int y);
+    } masks[] = {
+        {"holes", 40, 20,
+         [](int x, int y) { return (x < 10 || x > 15 || y < 5 || y > 8) && x != y; }},
+        {"single pixels", 31, 17, [](int x, int y) { return (7 * x + 3 * y) % 11 == 0; }},
+        {"full rows", 50, 12, [](int, int y) { return y % 3 != 1; }},
+        {"every other pixel", 100, 50, [](int x, int) { return x % 2 == 0; }},
+        {"noise", 64, 40,
+         [](int x, int y) { return (((x * 2654435761u) ^ (y * 40503u)) & 0x100) != 0; }},
+        {"rows read in bands", 3000, 12, [](int x, int y) { return x % 50 < 30 && x % 12 != y; }},
+        {"all", 9, 4, [](int, int) { return true; }},
+        {"none", 9, 4, [](int, int) { return false; }},
+    };
+    for (const auto& mask : masks) {
+        std::vector<COLORREF> pixels;
+        std::vector<RECT> runs;
+        for (int y = 0; y < mask.height; ++y) {
+            for (int x = 0; x < mask.width; ++x) {
+                pixels.push_back(mask.opaque(x, y) ? kWhite : kBlack);
+                if (mask.opaque(x, y) && (x == 0 || !mask.opaque(x - 1, y))) {
+                    runs.push_back({x, y, x + 1, y + 1});
+                } else if (mask.opaque(x, y)) {
+                    runs.back().right = x + 1;
+                }
+            }
         }
-    }
-    ASSERT_EQ(2500u, runs.size());
-    GdiObject<HBITMAP> bitmap(MakeDib(100, 50, pixels));
-    for (int batch : {kRegionBatchRects, 2500, 7, 1}) {
-        GdiObject<HRGN> region(
-            RegionFromBitmap(bitmap.get(), kMaskKeyColour, kMaskTolerance, batch));
-        EXPECT_TRUE(SameRegion(region.get(), runs)) << "batches of " << batch;
+        GdiObject<HBITMAP> bitmap(MakeDib(mask.width, mask.height, pixels));
+        for (int batch : {kRegionBatchRects, 1, 3, kRegionMaxBatchRects, 5000}) {
+            GdiObject<HRGN> region(
+                RegionFromBitmap(bitmap.get(), kMaskKeyColour, kMaskTolerance, batch));
+            EXPECT_TRUE(SameRegion(region.get(), runs)) << mask.name << ", batches of " << batch;
+        }
     }
 }

@@ -1,23 +1,37 @@
 #!/usr/bin/env bash
-# Measures what Ocellix costs while it idles: runs build/bin/ocellix.exe on a private virtual
-# display in the build's Wine prefix, closes the About dialog, and prints the CPU time its
-# process used over the given number of seconds (10 by default), read from /proc/<pid>/stat.
-# Not a test: a figure for a person to read. Usage: tests/bench/idle-cpu.sh [seconds]
+# Measures what Ocellix costs while it idles, beside its floor: the benchmark's minimal window
+# program idling at the same time. Both run on a private virtual display in the build's Wine
+# prefix (with the program's registry cleared, as on a first start). Once Ocellix's About dialog
+# is closed and both have settled, the CPU time of each process (all its threads, from /proc) is
+# read over consecutive windows of the given seconds, 20 by default: one idle animation each.
+# Not a test: a figure for a person to read. Usage: tests/bench/idle-cpu.sh [seconds] [windows]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${OCELLIX_BUILD:-$root/build}
-seconds=${1:-10}
+seconds=${1:-20}
+windows=${2:-3}
 exe="$build/bin/ocellix.exe"
-[ -f "$exe" ] || { echo "Build first: tools/build.sh" >&2; exit 1; }
+minimal="$build/bench/ocellix_bench.exe"
+[ -f "$exe" ] && [ -f "$minimal" ] || { echo "Build first: tools/build.sh" >&2; exit 1; }
 
 source "$root/tools/wine-env.sh" "$build"
-trap ocx_wine_stop EXIT
+pids=()
+finish() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wine reg delete 'HKCU\Software\Tarnwick' /f </dev/null >/dev/null 2>&1 || true
+    ocx_wine_stop
+}
+trap finish EXIT
 ocx_wine_prefix
 ocx_xvfb_start 1024x768x24
 ocx_wine_warm
+wine reg delete 'HKCU\Software\Tarnwick' /f </dev/null >/dev/null 2>&1 || true
 
 wine "$exe" </dev/null >/dev/null 2>&1 &
-pid=$!
+pids+=($!)
 for _ in $(seq 100); do
     xdotool search --onlyvisible --name '^About$' >/dev/null 2>&1 && break
     sleep 0.2
@@ -27,20 +41,40 @@ for _ in $(seq 50); do
     xdotool search --onlyvisible --classname '^ocellix\.exe$' >/dev/null 2>&1 && break
     sleep 0.2
 done
-sleep 2  # the first paint and layout are start-up, not idling
+wine "$minimal" --minimal-window </dev/null >/dev/null 2>&1 &
+pids+=($!)
+sleep 3  # the first paint and layout are start-up, not idling
 
-ticks() {  # user + system time of the process, in clock ticks (fields 14 and 15)
-    awk '{print $14 + $15}' "/proc/$pid/stat"
+cpu_ns() {  # nanoseconds on a CPU, summed over the process's threads
+    cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{sum += $1} END {printf "%d\n", sum}'
 }
-hz=$(getconf CLK_TCK)
-before=$(ticks)
-started=$(date +%s.%N)
-sleep "$seconds"
-after=$(ticks)
-ended=$(date +%s.%N)
-kill -0 "$pid" 2>/dev/null || { echo "ocellix.exe ended early" >&2; exit 1; }
-awk -v used=$((after - before)) -v total="$after" -v hz="$hz" -v from="$started" -v to="$ended" 'BEGIN {
-    wall = to - from
-    printf "ocellix.exe idling: %.2f s of CPU in %.1f s (%.2f%%); %.2f s since it started\n",
-        used / hz, wall, 100 * used / hz / wall, total / hz
-}'
+samples=()
+for window in $(seq "$windows"); do
+    ours=$(cpu_ns "${pids[0]}")
+    floor=$(cpu_ns "${pids[1]}")
+    started=$(date +%s.%N)
+    sleep "$seconds"
+    ours=$(($(cpu_ns "${pids[0]}") - ours))
+    floor=$(($(cpu_ns "${pids[1]}") - floor))
+    wall=$(awk -v to="$(date +%s.%N)" -v from="$started" 'BEGIN {print to - from}')
+    for pid in "${pids[@]}"; do
+        kill -0 "$pid" 2>/dev/null || { echo "a measured program ended early" >&2; exit 1; }
+    done
+    samples+=("$(awk -v o="$ours" -v f="$floor" -v w="$wall" \
+        'BEGIN {printf "%.4f %.4f\n", 100 * o / 1e9 / w, 100 * f / 1e9 / w}')")
+    echo "  idle window $window: Ocellix ${samples[-1]% *} %, floor ${samples[-1]#* } % of a core"
+done
+printf '%s\n' "${samples[@]}" | awk -v n="$windows" -v s="$seconds" '
+    { ours[NR] = $1; floors[NR] = $2 }
+    function median(a,    i, j, t) {
+        for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] > a[j]; j--) {
+            t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
+        }
+        return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+    }
+    END {
+        o = median(ours); f = median(floors)
+        name = sprintf("idle CPU, %% of a core per %d s window vs a minimal window program", s)
+        if (f > 0) printf "%-62s %10.4f %-6s %10.4f %-6s %7.2fx\n", name, o, "%", f, "%", o / f
+        else printf "%-62s %10.4f %-6s %10.4f %-6s %8s\n", name, o, "%", f, "%", "-"
+    }'

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -81,10 +82,10 @@ TEST(EyeAnimator, RestoresTheSquareUnderTheOldPupil) {
     testsupport::Canvas target(kWidth, kHeight, kGreen);
     EyeAnimator animator;
     animator.SetEyes(kLeftEye, kRightEye);
-    animator.LookCentre(target.dc(), image.dc());
+    animator.Look(target.dc(), image.dc(), Gaze::Centre);
     EXPECT_EQ(kBlack, target.Pixel(21, 15));
     EXPECT_EQ(kBlack, target.Pixel(49, 15));
-    animator.LookRight(target.dc(), image.dc());
+    animator.Look(target.dc(), image.dc(), Gaze::Right);
     EXPECT_EQ(kBlack, target.Pixel(28, 15));
     EXPECT_EQ(kBlack, target.Pixel(56, 15));
     const RECT restored[] = {{15, 9, 23, 17}, {43, 9, 51, 17}};
@@ -103,11 +104,11 @@ TEST(EyeAnimator, RestoresTheSquareUnderTheOldPupil) {
 TEST(EyeAnimator, WithoutAnImagePaintsTheOldPupilsWhite) {
     testsupport::Canvas target(kWidth, kHeight, kGreen);
     EyeAnimator animator;
-    animator.LookCentre(target.dc(), nullptr);  // no eyes yet: draws nothing
+    animator.Look(target.dc(), nullptr, Gaze::Centre);  // no eyes yet: draws nothing
     animator.SetEyes(kLeftEye, kRightEye);
-    animator.LookCentre(target.dc(), nullptr);
+    animator.Look(target.dc(), nullptr, Gaze::Centre);
     const RECT old[] = {animator.previousLeftPupil, animator.previousRightPupil};
-    animator.LookDown(target.dc(), nullptr);
+    animator.Look(target.dc(), nullptr, Gaze::Down);
     const RECT pupils[] = {animator.previousLeftPupil, animator.previousRightPupil};
     EXPECT_EQ(kWhite, target.Pixel(21, 15));
     EXPECT_EQ(kBlack, target.Pixel(21, 20));
@@ -120,63 +121,53 @@ TEST(EyeAnimator, WithoutAnImagePaintsTheOldPupilsWhite) {
     });
 }
 
-namespace {
-
-// Instead of waiting, the pause records where the left pupil stands.
-EyeAnimator* watched = nullptr;
-std::vector<std::string> seen;
-void RecordPause(DWORD milliseconds) {
-    EXPECT_EQ(200u, milliseconds);
-    seen.push_back(RectText(watched->previousLeftPupil));
-}
-
-}  // namespace
-
-TEST(EyeAnimator, AnimationsStepAndPause) {
+TEST(EyeAnimator, AnimationsAndTheirSteps) {
     using G = Gaze;
+    using A = Animation;
     const struct {
-        void (EyeAnimator::*play)(HDC, HDC);
+        Animation animation;
         std::vector<Gaze> steps;
     } table[] = {
-        {&EyeAnimator::LookCentre, {G::Centre}},
-        {&EyeAnimator::LookUp, {G::Up}},
-        {&EyeAnimator::LookDown, {G::Down}},
-        {&EyeAnimator::LookLeft, {G::Left}},
-        {&EyeAnimator::LookRight, {G::Right}},
-        {&EyeAnimator::LookUpLeft, {G::UpLeft}},
-        {&EyeAnimator::LookUpRight, {G::UpRight}},
-        {&EyeAnimator::LookDownLeft, {G::DownLeft}},
-        {&EyeAnimator::LookDownRight, {G::DownRight}},
-        {&EyeAnimator::Glance, {G::Right, G::Centre, G::Left, G::Centre}},
-        {&EyeAnimator::SweepFromRight,
-         {G::Right, G::UpRight, G::Up, G::UpLeft, G::Left, G::Centre}},
-        {&EyeAnimator::SweepFromLeft, {G::Left, G::UpLeft, G::Up, G::UpRight, G::Right, G::Centre}},
-        {nullptr,
+        {A::LookCentre, {G::Centre}},
+        {A::LookUp, {G::Up}},
+        {A::LookDown, {G::Down}},
+        {A::LookLeft, {G::Left}},
+        {A::LookRight, {G::Right}},
+        {A::LookUpLeft, {G::UpLeft}},
+        {A::LookUpRight, {G::UpRight}},
+        {A::LookDownLeft, {G::DownLeft}},
+        {A::LookDownRight, {G::DownRight}},
+        {A::Glance, {G::Right, G::Centre, G::Left, G::Centre}},
+        {A::SweepFromRight, {G::Right, G::UpRight, G::Up, G::UpLeft, G::Left, G::Centre}},
+        {A::SweepFromLeft, {G::Left, G::UpLeft, G::Up, G::UpRight, G::Right, G::Centre}},
+        {A::Roll,
          {G::Left, G::UpLeft, G::Up, G::UpRight, G::Right, G::DownRight, G::Down, G::DownLeft,
           G::Centre}},
     };
-    testsupport::Canvas target(kWidth, kHeight, kGreen);
-    const auto realPause = EyeAnimator::pause;
-    EyeAnimator::pause = RecordPause;
-    for (bool withPauses : {true, false}) {
-        for (const auto& row : table) {
-            EyeAnimator animator;
-            animator.SetEyes(kLeftEye, kRightEye);
-            watched = &animator;
-            seen.clear();
-            if (row.play) {
-                (animator.*row.play)(target.dc(), nullptr);
-            } else {
-                animator.Roll(target.dc(), nullptr, withPauses);
-            }
-            std::vector<std::string> expected;
-            for (size_t i = 0; i + 1 < row.steps.size() && (withPauses || row.play); ++i) {
-                expected.push_back(RectText(PupilBox(kLeftEye, row.steps[i], 4)));
-            }
-            EXPECT_EQ(expected, seen) << row.steps.size() << " steps";
-            EXPECT_EQ(RectText(PupilBox(kRightEye, row.steps.back(), 4)),
-                      RectText(animator.previousRightPupil));
-        }
+    for (const auto& row : table) {
+        const std::span<const Gaze> steps = AnimationSteps(row.animation);
+        EXPECT_EQ(row.steps, std::vector<Gaze>(steps.begin(), steps.end()))
+            << static_cast<int>(row.animation);
     }
-    EyeAnimator::pause = realPause;
+    EXPECT_TRUE(AnimationSteps(static_cast<Animation>(13)).empty());
+    EXPECT_EQ(200u, kAnimationPauseMilliseconds);
+}
+
+// Painting's roll draws every step of Roll in turn, the last at the centre: each step erases the
+// one before, so only the centre pupils are left.
+TEST(EyeAnimator, RollEndsAtTheCentreWithNothingLeftBehind) {
+    const testsupport::Canvas image = Painted(Pattern);
+    testsupport::Canvas target(kWidth, kHeight, kGreen);
+    EyeAnimator animator;
+    animator.SetEyes(kLeftEye, kRightEye);
+    animator.Roll(target.dc(), image.dc());
+    const RECT centres[] = {PupilBox(kLeftEye, Gaze::Centre, 4),
+                            PupilBox(kRightEye, Gaze::Centre, 4)};
+    EXPECT_EQ(RectText(centres[0]), RectText(animator.previousLeftPupil));
+    EXPECT_EQ(RectText(centres[1]), RectText(animator.previousRightPupil));
+    ForEachPixel([&](int x, int y) {
+        if (!Inside(centres[0], x, y) && !Inside(centres[1], x, y)) {
+            EXPECT_NE(kBlack, target.Pixel(x, y)) << x << "," << y;
+        }
+    });
 }
