@@ -1,6 +1,7 @@
 #include "app/WindowShape.h"
 
 #include "base/Handles.h"
+#include "base/Pixels.h"
 #include "state/ShellState.h"
 
 #include <algorithm>
@@ -183,21 +184,23 @@ private:
     int rows_ = 0;
 };
 
-}  // namespace
+// The rows of a bitmap already in memory, read in place.
+struct ViewRows {
+    const PixelView& view;
+    int width() const { return view.width(); }
+    int height() const { return view.height(); }
+    const Pixel* Row(int y) const { return view.Row(y); }
+};
 
-HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance, int batchRects) {
-    if (!bitmap) {
-        return nullptr;
-    }
-    PixelRows pixels(bitmap);
-    if (pixels.height() == 0) {
-        return nullptr;
-    }
+// One rectangle per run of pixels outside the key's range, each scale pixels square per pixel,
+// batched and merged; null when a row cannot be read or a region cannot be made.
+template <class Rows>
+HRGN RegionFromRows(Rows& pixels, COLORREF key, COLORREF tolerance, int scale, int batchRects) {
     ColourRange transparent(key, tolerance);
     RegionBatch batch(std::clamp(batchRects, 1, kRegionMaxBatchRects));
     RegionMerger merger;
     for (int y = 0; y < pixels.height(); ++y) {
-        const DWORD* row = pixels.Row(y);
+        const auto* row = pixels.Row(y);
         if (!row) {
             return nullptr;
         }
@@ -208,7 +211,7 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance, int batc
                 ++x;
             }
             if (x > start) {
-                batch.Add({start, y, x, y + 1});
+                batch.Add({start * scale, y * scale, x * scale, (y + 1) * scale});
                 if (batch.Full() && !merger.Add(batch.Flush())) {
                     return nullptr;
                 }
@@ -223,6 +226,26 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance, int batc
     return merger.Finish();
 }
 
+}  // namespace
+
+HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance, int batchRects, int scale) {
+    if (!bitmap || scale < 1) {
+        return nullptr;
+    }
+    PixelRows pixels(bitmap);
+    return pixels.height() > 0 ? RegionFromRows(pixels, key, tolerance, scale, batchRects)
+                               : nullptr;
+}
+
+HRGN MaskRegion(HBITMAP mask, int scale) {
+    const PixelView view = ViewPixels(mask);
+    if (!view || scale < 1) {
+        return RegionFromBitmap(mask, kMaskKeyColour, kMaskTolerance, kRegionBatchRects, scale);
+    }
+    ViewRows rows{view};
+    return RegionFromRows(rows, kMaskKeyColour, kMaskTolerance, scale, kRegionBatchRects);
+}
+
 void ApplyWindowRegion(HWND window, HRGN region) {
     // A region the window did not take is still the caller's, and nobody else would free it.
     if (!SetWindowRgn(window, region, TRUE)) {
@@ -234,7 +257,7 @@ void ShapeMainWindow(HWND window) {
     if (!maskPicture.IsLoaded()) {
         return;
     }
-    if (HRGN region = RegionFromBitmap(maskPicture.bitmap, kMaskKeyColour, kMaskTolerance)) {
+    if (HRGN region = MaskRegion(maskPicture.bitmap, 1)) {
         ApplyWindowRegion(window, region);
     }
 }

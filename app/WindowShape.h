@@ -1,6 +1,8 @@
 // The window's shape: a region that follows the opaque pixels of the strip's mask.
 #pragma once
 
+#include "base/Pixels.h"
+
 #include <windows.h>
 
 // What the callers pass to RegionFromBitmap for the mask: black, with 16 steps of leeway.
@@ -14,11 +16,14 @@ constexpr int kRegionMaxBatchRects = 2000;
 constexpr int kRegionBatchRects = 16;
 
 // A region of one rectangle per horizontal run of pixels outside the key colour's range (key to
-// key + tolerance, per colour byte), made in batches of batchRects rectangles (at most
-// kRegionMaxBatchRects) merged pairwise; null when the bitmap is null or cannot be read. The
-// caller owns the region.
+// key + tolerance, per colour byte), each pixel scale x scale pixels of it, made in batches of
+// batchRects rectangles (at most kRegionMaxBatchRects) merged pairwise; null when the bitmap is
+// null or cannot be read. The caller owns the region.
 HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance,
-                      int batchRects = kRegionBatchRects);
+                      int batchRects = kRegionBatchRects, int scale = 1);
+// The same for a mask as the layout makes it (black where transparent), enlarged scale times:
+// read in place when it is a bottom-up DIB section, as the layout's is, else through a copy.
+HRGN MaskRegion(HBITMAP mask, int scale);
 // Sets the region as the window's, with redraw; the window owns it afterwards.
 void ApplyWindowRegion(HWND window, HRGN region);
 // Shapes the window after maskPicture; without a mask or a region the old shape stays.

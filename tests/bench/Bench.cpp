@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "app/WindowShape.h"
 #include "base/Handles.h"
+#include "base/Pixels.h"
 #include "dialogs/ImageCatalogue.h"
 #include "platform/PocketShell.h"
 #include "state/ShellState.h"
@@ -160,8 +161,7 @@ constexpr const wchar_t* kShipped[] = {L"critters.gif", L"eyesbig.gif", L"gear.g
 constexpr int kEyedShipped = 2;
 constexpr int kCrittersFrames = 4;
 
-// The shipped images with their eye files, copied into a folder with a short path, since a
-// blinket's image path field is short.
+// The shipped images with their eye files, copied into a scratch folder of the benchmark's own.
 std::wstring CopyShipped(ScratchFolder& scratch, const std::wstring& shipped) {
     const std::wstring folder = scratch.Folder(L"blinkets");
     for (const wchar_t* name : kShipped) {
@@ -197,23 +197,15 @@ void DecodeOnce(const std::vector<std::wstring>& paths) {
 
 // White (opaque) pixels with one chance in two on black: a run starts at about every fourth
 // pixel, so a mask 256 high holds about width * 64 runs.
+// Made as the layout makes its masks, so that the program reads it in place.
 GdiObject<HBITMAP> NoiseMask(int width, int height) {
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof(format.bmiHeader);
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    GdiObject<HBITMAP> mask(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!mask || !bits) {
-        return GdiObject<HBITMAP>();
-    }
+    PixelView pixels;
+    GdiObject<HBITMAP> mask(CreatePixelBitmap(width, height, pixels));
     std::mt19937 random(static_cast<unsigned>(width));
-    auto* pixels = static_cast<DWORD*>(bits);
-    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
-        pixels[i] = (random() & 1) ? 0x00FFFFFF : 0;
+    for (int y = 0; mask && y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels.Row(y)[x] = (random() & 1) ? 0x00FFFFFF : 0;
+        }
     }
     return mask;
 }
@@ -301,7 +293,7 @@ HRGN FloorRegion(const std::vector<RECT>& rects) {
 class ShapeCase {
 public:
     explicit ShapeCase(HBITMAP mask) : mask_(mask), rects_(OpaqueRuns(mask)) {
-        GdiObject<HRGN> ours(RegionFromBitmap(mask, kMaskKeyColour, kMaskTolerance));
+        GdiObject<HRGN> ours(MaskRegion(mask, 1));
         GdiObject<HRGN> floor(FloorRegion(rects_));
         if (!ours || !EqualRgn(ours.get(), floor.get())) {
             std::printf("!! the program's region differs from the floor's\n");
@@ -309,7 +301,7 @@ public:
     }
     size_t runs() const { return rects_.size(); }
     double Ours() const {
-        return TimeRegion([&] { return RegionFromBitmap(mask_, kMaskKeyColour, kMaskTolerance); });
+        return TimeRegion([&] { return MaskRegion(mask_, 1); });
     }
     double Floor() const {
         return TimeRegion([&] { return FloorRegion(rects_); });
@@ -383,11 +375,19 @@ void ShapePerRun() {
 
 // ------------------------------------------------------------------------------- layout
 
-void LayoutAndStrip(const std::wstring& folder) {
+// Each blinket shows a file of its own, copied from the shipped ones: a layout decodes each file
+// once, and the floor decodes the same forty.
+void LayoutAndStrip(ScratchFolder& scratch, const std::wstring& folder) {
     FillBlinkets(folder, 40, false);
+    const std::wstring own = scratch.Folder(L"layout");
     std::vector<std::wstring> images;
     for (int i = 0; i < blinkets.Count(); ++i) {
-        images.push_back(blinkets.At(i)->imageFile);
+        Blinket& blinket = *blinkets.At(i);
+        const std::wstring shipped = blinket.imageFile;
+        wchar_t name[32];
+        StringCchPrintfW(name, 32, L"blinket%02d.gif", i);
+        images.push_back(scratch.Copy(shipped, own + name));
+        blinket.SetImageFile(images.back().c_str());
     }
     const Figure layout = Measure(
         kRepetitions,
@@ -696,7 +696,7 @@ int wmain(int argc, wchar_t** argv) {
         ShapeOfNoise();
     }
     if (Wanted(figures, L"layout")) {
-        LayoutAndStrip(folder);
+        LayoutAndStrip(scratch, folder);
     }
     if (Wanted(figures, L"catalogue")) {
         Catalogue(scratch, folder);
