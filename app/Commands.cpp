@@ -2,6 +2,8 @@
 
 #include "app/IdleTap.h"
 #include "app/MainWindow.h"
+#include "app/PointerFollow.h"
+#include "app/Render.h"
 #include "app/Startup.h"
 #include "base/Handles.h"
 #include "model/LaunchTarget.h"
@@ -42,7 +44,7 @@ void BringDialogToFront() {
 int BlinketAt(POINT point) {
     for (int index = 0; index < blinkets.Count(); ++index) {
         const Blinket* blinket = blinkets.At(index);
-        if (blinket && TapHits(*blinket, point)) {
+        if (blinket && TapHits(*blinket, StripPoint(point))) {
             return index;
         }
     }
@@ -102,6 +104,7 @@ void AddTarget(const wchar_t* target, int before) {
 
 void ReloadFromRegistry() {
     ApplyStoredSettings();
+    WatchPointer(mainWindow);
     BlinketList<Blinket> loaded;
     LoadBlinkets(kMakerName, kProgramName, loaded);
     if (!loaded.IsEmpty() || AppendDefaultBlinket(loaded)) {

@@ -1,6 +1,7 @@
 #include "app/IdleTap.h"
 
 #include "app/MainWindow.h"
+#include "app/PointerFollow.h"
 #include "app/Render.h"
 #include "base/Handles.h"
 #include "model/Blinket.h"
@@ -51,16 +52,16 @@ bool NextAnimatedBlinket() {
 // Shows the next step and, when that ends an animation, the first steps of the blinkets after
 // it, up to a step that a pause must precede. False when the round is over.
 bool ShowDueSteps() {
-    // Drawn over the window, each pupil erased from the strip.
-    WindowDC target(mainWindow);
-    StripImageDC image(target.get());
-    if (!target || !image) {
+    WindowCanvas canvas(mainWindow);
+    if (!canvas) {
         return false;
     }
     for (;;) {
         if (idleRound.next < idleRound.steps.size()) {
             if (Blinket* blinket = AnimatedBlinket(idleRound.index)) {
-                blinket->eyes->Look(target.get(), image.get(), idleRound.steps[idleRound.next++]);
+                blinket->eyes->Look(canvas.target(), canvas.image(),
+                                    idleRound.steps[idleRound.next++]);
+                canvas.Show(WindowCanvas::AreaOf(*blinket));
                 if (idleRound.next < idleRound.steps.size()) {
                     return true;
                 }
@@ -84,11 +85,14 @@ void IdleStep() {
     }
     if (ReadReloadFlag(kMakerName, kProgramName)) {
         WriteReloadFlag(kMakerName, kProgramName, false);
+        followPointer = LoadSettings(kMakerName, kProgramName).followPointer;
         RepositionWindow();
+        WatchPointer(mainWindow);
         return;
     }
-    // Many blinkets can take longer than the idle count: the animation under way plays to its end.
-    if (idleRound.playing) {
+    // Many blinkets can take longer than the idle count: the animation under way plays to its
+    // end. The eyes that follow the pointer play none.
+    if (idleRound.playing || FollowingPointer()) {
         return;
     }
     idleRound = {true, -1, blinkets.Count(), {}, 0};
@@ -124,9 +128,10 @@ bool TapHits(const Blinket& blinket, POINT tap) {
 void HandleTap(POINT tap) {
     const int count = blinkets.Count();
     SaveTapPoint(kMakerName, kProgramName, tap);
+    const POINT at = StripPoint(tap);
     for (int index = 0; index < count; ++index) {
         Blinket* blinket = blinkets.At(index);
-        if (!blinket || !TapHits(*blinket, tap)) {
+        if (!blinket || !TapHits(*blinket, at)) {
             continue;
         }
         if (blinket->actionCmd == kActionShowOptions) {

@@ -33,7 +33,7 @@ void StepIdleAnimation();
 void StopIdleAnimation();
 bool IdleAnimationPlaying();
 
-// Whether a tap at the client point hits the blinket. Only x counts; every blinket is widened by
+// Whether a tap at the strip point hits the blinket. Only x counts; every blinket is widened by
 // half the gap on each side, so neighbours' ranges meet without overlapping.
 bool TapHits(const Blinket& blinket, POINT tap);
 

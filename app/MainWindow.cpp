@@ -2,6 +2,7 @@
 
 #include "app/Commands.h"
 #include "app/IdleTap.h"
+#include "app/PointerFollow.h"
 #include "app/Render.h"
 #include "app/Startup.h"
 #include "app/WindowShape.h"
@@ -71,10 +72,12 @@ void OnTimerTick(HWND window) {
     }
 }
 
-// The step timer paces the idle animation; any other is the periodic tick.
+// The step timer paces the idle animation, the pointer timer the eyes that follow the pointer;
+// any other is the periodic tick.
 void OnTimer(HWND window, WPARAM id) {
     switch (id) {
     case kIdleStepTimerId: StepIdleAnimation(); break;
+    case kPointerTimerId: OnPointerTick(window); break;
     default: OnTimerTick(window); break;
     }
 }
@@ -86,6 +89,7 @@ void OnScreenReset() {
 
 void Shutdown() {
     StopIdleAnimation();
+    StopWatchingPointer(mainWindow);
     if (timerId != 0) {
         KillTimer(mainWindow, timerId);
         timerId = 0;
@@ -98,8 +102,8 @@ void Shutdown() {
 }  // namespace
 
 void KeepOnTop(HWND window) {
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, stripPicture.width, stripPicture.height,
-                 SWP_NOMOVE | SWP_NOACTIVATE);
+    const SIZE size = WindowSize();
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 POINT UnpackPoint(DWORD packed) {
@@ -161,8 +165,8 @@ void RepositionWindow() {
     int x = 0;
     int y = 0;
     LayoutWindow(x, y);
-    SetWindowPos(mainWindow, HWND_TOPMOST, x, y, stripPicture.width, stripPicture.height,
-                 SWP_NOACTIVATE);
+    const SIZE size = WindowSize();
+    SetWindowPos(mainWindow, HWND_TOPMOST, x, y, size.cx, size.cy, SWP_NOACTIVATE);
     ShapeMainWindow(mainWindow);
     // The strip may have changed under an unchanged size and shape.
     InvalidateRect(mainWindow, nullptr, TRUE);

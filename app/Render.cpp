@@ -15,9 +15,7 @@
 
 namespace {
 
-// Image lists of the strip: colour bitmaps of the display's kind, masked by the key colour.
-constexpr UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;
-// The widest window the platform shows.
+// The widest window the platform shows, in window pixels.
 constexpr int kMaxStripWidth = 32767;
 // Decoded pixels a layout keeps for the blinkets that share a file; past this a picture is
 // decoded again when it is drawn.
@@ -69,8 +67,8 @@ struct Placed {
 // Measures the blinket's picture and gives it room at total when it fits the widest window. A
 // blinket whose picture does not load takes no room, and neither does one past that width; its
 // frame width is cleared so that nothing of it is hit or drawn.
-bool MeasureBlinket(Blinket& blinket, LayoutPictures& pictures, int maxFrameHeight, int& total,
-                    int& maxHeight, Placed& placed) {
+bool MeasureBlinket(Blinket& blinket, LayoutPictures& pictures, int maxFrameHeight,
+                    int maxStripWidth, int& total, int& maxHeight, Placed& placed) {
     blinket.frameWidth = 0;
     blinket.frameHeight = 0;
     blinket.imageFrameHeight = 0;
@@ -82,7 +80,7 @@ bool MeasureBlinket(Blinket& blinket, LayoutPictures& pictures, int maxFrameHeig
     placed.grid = FramesOf(picture->width, picture->height);
     placed.frame = ShownFrame(placed.grid, blinket.imagePos);
     const SIZE shown = ShownFrameSize(placed.grid, maxFrameHeight);
-    if (total + shown.cx + blinketGap > kMaxStripWidth) {
+    if (total + shown.cx + blinketGap > maxStripWidth) {
         return false;
     }
     placed.blinket = &blinket;
@@ -147,21 +145,21 @@ HBITMAP ComposeStrip(int width, int height, const std::vector<Placed>& placed,
 // Drawn through the window's own context rather than the paint context, which clips to what
 // needs repainting: an old pupil outside that must be erased too, or it would stay behind when
 // the pupils go to the centre.
+// Rolls every pupil round to the centre and shows the whole window. Through the window's own
+// context rather than the clipped paint context: a pupil erased outside the part being painted
+// would stay on the screen.
 void RollEyes(HWND window) {
-    if (!stripPicture.IsLoaded()) {
-        return;
-    }
-    WindowDC target(window);
-    StripImageDC image(target.get());
-    if (!target || !image) {
+    WindowCanvas canvas(window);
+    if (!canvas) {
         return;
     }
     for (int index = 0; index < blinkets.Count(); ++index) {
         Blinket* blinket = blinkets.At(index);
         if (blinket && IsPlaced(*blinket) && blinket->EnsureEyes()) {
-            blinket->eyes->Roll(target.get(), image.get());
+            blinket->eyes->Roll(canvas.target(), canvas.image());
         }
     }
+    canvas.Show({0, 0, shownPicture.width, shownPicture.height});
 }
 
 }  // namespace
@@ -169,8 +167,46 @@ void RollEyes(HWND window) {
 StripImageDC::StripImageDC(HDC compatibleWith)
     : dc_(compatibleWith), strip_(dc_.get(), stripPicture.bitmap) {}
 
-int MaxFrameHeight(int screenHeight) {
-    return std::max(1, screenHeight / 3);
+int DisplayScaleFor(int logPixels) {
+    return std::max(1, (logPixels + 24) / 96);
+}
+
+int MaxFrameHeight(int screenHeight, int scale) {
+    return std::max(1, screenHeight / 3 / std::max(1, scale));
+}
+
+SIZE WindowSize() {
+    return {stripPicture.width * displayScale, stripPicture.height * displayScale};
+}
+
+POINT StripPoint(POINT windowPoint) {
+    return {windowPoint.x / displayScale, windowPoint.y / displayScale};
+}
+
+WindowCanvas::WindowCanvas(HWND window)
+    : window_(window), shown_(window_.get()), shownBitmap_(shown_.get(), shownPicture.bitmap),
+      image_(window_.get()) {}
+
+WindowCanvas::operator bool() const {
+    return window_ && shown_ && image_ && shownPicture.IsLoaded() && stripPicture.IsLoaded();
+}
+
+void WindowCanvas::Show(const RECT& area) const {
+    const int scale = displayScale;
+    if (scale == 1) {
+        BitBlt(window_.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+               shown_.get(), area.left, area.top, SRCCOPY);
+        return;
+    }
+    // Every pixel a block of scale x scale, never blended.
+    SetStretchBltMode(window_.get(), COLORONCOLOR);
+    StretchBlt(window_.get(), area.left * scale, area.top * scale, (area.right - area.left) * scale,
+               (area.bottom - area.top) * scale, shown_.get(), area.left, area.top,
+               area.right - area.left, area.bottom - area.top, SRCCOPY);
+}
+
+RECT WindowCanvas::AreaOf(const Blinket& blinket) {
+    return {blinket.xOffset, 0, blinket.xOffset + blinket.frameWidth, blinket.frameHeight};
 }
 
 WindowPlacement PlaceWindow(int screenWidth, int screenHeight, int stripWidthValue, int stripHeight,
@@ -201,13 +237,9 @@ bool IsPlaced(const Blinket& blinket) {
 }
 
 void ReleaseStrip() {
-    if (stripImageList) {
-        ImageList_RemoveAll(stripImageList);
-        ImageList_Destroy(stripImageList);
-        stripImageList = nullptr;
-    }
     stripPicture.Release();
     maskPicture.Release();
+    shownPicture.Release();
 }
 
 void LayoutBlinkets(int& x, int& y) {
@@ -225,8 +257,8 @@ void LayoutBlinkets(int& x, int& y) {
             continue;
         }
         Placed one;
-        if (MeasureBlinket(*blinket, pictures, MaxFrameHeight(screenHeight), total, maxHeight,
-                           one)) {
+        if (MeasureBlinket(*blinket, pictures, MaxFrameHeight(screenHeight, displayScale),
+                           kMaxStripWidth / displayScale, total, maxHeight, one)) {
             placed.push_back(one);
         }
         // Eye rectangles are read with the offset of their time: read them again.
@@ -237,16 +269,15 @@ void LayoutBlinkets(int& x, int& y) {
     // to the first blinket's image where that is opaque.
     maskPicture.Attach(stripPicture.IsLoaded() ? stripPicture.MakeMask(kKeyColour) : nullptr);
     if (stripPicture.IsLoaded()) {
-        stripImageList =
-            ImageList_Create(stripPicture.width, stripPicture.height, kImageListFlags, 1, 1);
-        if (stripImageList) {
-            ImageList_AddMasked(stripImageList, stripPicture.bitmap, kKeyColour);
-        }
+        PixelView copy;
+        shownPicture.Attach(CopyToPixelBitmap(stripPicture.bitmap, copy));
         stripWidth = stripPicture.width;
     }
 
-    const WindowPlacement placement = PlaceWindow(
-        screenWidth, screenHeight, stripWidth, stripPicture.height, menuBarHeight, windowCentreX);
+    // Everything on the screen follows the enlarged size.
+    const WindowPlacement placement =
+        PlaceWindow(screenWidth, screenHeight, stripWidth * displayScale,
+                    stripPicture.height * displayScale, menuBarHeight, windowCentreX);
     windowCentreX = placement.centreX;
     x = placement.x;
     y = placement.y;
@@ -257,11 +288,7 @@ void PaintMainWindow(HWND window) {
         return;
     }
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    if (dc) {
-        if (stripImageList) {
-            ImageList_Draw(stripImageList, 0, dc, 0, 0, ILD_TRANSPARENT);
-        }
+    if (BeginPaint(window, &paint) && shownPicture.IsLoaded()) {
         RollEyes(window);
     }
     EndPaint(window, &paint);

@@ -15,9 +15,17 @@ struct WindowPlacement {
     int centreX = -1;
 };
 
-// The tallest a blinket is shown on a screen of the given height: a third of it. A taller frame
-// is scaled down to it, so that no picture takes over the desktop.
-int MaxFrameHeight(int screenHeight);
+// The window's enlargement for a screen of the given pixels per inch: 1 below 168, 2 from 168 to
+// 263, 3 from 264 to 359, and so on, so that blinkets keep their size on the desk.
+int DisplayScaleFor(int logPixels);
+// The tallest a frame is shown, in its own pixels, on a screen of the given height with the
+// window enlarged scale times: a third of the screen. A taller frame is scaled down to it, so
+// that no picture takes over the desktop.
+int MaxFrameHeight(int screenHeight, int scale);
+// The window's size: the strip's, enlarged displayScale times.
+SIZE WindowSize();
+// A point of the window in the strip's own pixels.
+POINT StripPoint(POINT windowPoint);
 
 // The window's top-left corner for a strip whose vertical middle lies menuBarHeight pixels above
 // the screen's bottom edge and whose horizontal centre is centreX (-1: the screen's middle),
@@ -28,9 +36,9 @@ WindowPlacement PlaceWindow(int screenWidth, int screenHeight, int stripWidthVal
 // Whether the last layout gave the blinket room in the strip.
 bool IsPlaced(const Blinket& blinket);
 
-// Frees stripPicture, maskPicture and stripImageList.
+// Frees stripPicture, maskPicture and shownPicture.
 void ReleaseStrip();
-// Rebuilds stripPicture, maskPicture and stripImageList from the blinkets, writes their layout
+// Rebuilds stripPicture, maskPicture and shownPicture from the blinkets, writes their layout
 // fields and windowCentreX, and returns the window's top-left corner in screen pixels.
 void LayoutBlinkets(int& x, int& y);
 
@@ -47,7 +55,31 @@ private:
     SelectedObject strip_;
 };
 
-// The whole of WM_PAINT: the strip, then every blinket's pupils rolled once round to the centre.
+// Draws on what the window shows. Pupils are drawn at the pictures' own size over shownPicture,
+// erased from the strip, and what changed is copied to the window enlarged displayScale times,
+// each pixel a block: pictures and pupils stay crisp at any enlargement.
+class WindowCanvas {
+public:
+    explicit WindowCanvas(HWND window);
+    explicit operator bool() const;
+    // Where pupils are drawn, in the strip's pixels.
+    HDC target() const { return shown_.get(); }
+    // The strip without pupils, which erasing a pupil copies back from.
+    HDC image() const { return image_.get(); }
+    // Copies an area of the strip's pixels, as now drawn, to the window.
+    void Show(const RECT& area) const;
+    // The area of a blinket's frame.
+    static RECT AreaOf(const Blinket& blinket);
+
+private:
+    WindowDC window_;
+    MemoryDC shown_;
+    SelectedObject shownBitmap_;
+    StripImageDC image_;
+};
+
+// The whole of WM_PAINT: every blinket's pupils rolled once round to the centre, and the window
+// shown whole.
 void PaintMainWindow(HWND window);
 // The whole of WM_ERASEBKGND.
 void EraseMainBackground(HDC dc);

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/MainWindow.h"
+#include "app/PointerFollow.h"
 #include "app/Render.h"
 #include "app/WindowShape.h"
 #include "base/Handles.h"
@@ -82,6 +83,7 @@ void ApplyScreenDensity(int logPixelsX) {
     menuBarHeight = high ? 52 : 26;
     resIdOffset = high ? IDB_HIRES_OFFSET : 0;
     uiScale = high ? 2 : 1;
+    displayScale = DisplayScaleFor(logPixelsX);
 }
 
 std::unique_ptr<Blinket> MakeDefaultBlinket(HINSTANCE resources, const wchar_t* directory) {
@@ -102,7 +104,9 @@ std::unique_ptr<Blinket> MakeDefaultBlinket(HINSTANCE resources, const wchar_t* 
 }
 
 void ApplyStoredSettings() {
-    windowCentreX = LoadSettings(kMakerName, kProgramName).windowCentreX;
+    const StoredSettings settings = LoadSettings(kMakerName, kProgramName);
+    windowCentreX = settings.windowCentreX;
+    followPointer = settings.followPointer;
 }
 
 bool AppendDefaultBlinket(BlinketList<Blinket>& list) {
@@ -130,9 +134,9 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* classN
     int x = 0;
     int y = 0;
     LayoutWindow(x, y);
-    HWND window =
-        CreateWindowExW(kMainExStyle, className, L"", kMainStyle, x, y, stripPicture.width,
-                        stripPicture.height, nullptr, nullptr, instance, nullptr);
+    const SIZE size = WindowSize();
+    HWND window = CreateWindowExW(kMainExStyle, className, L"", kMainStyle, x, y, size.cx, size.cy,
+                                  nullptr, nullptr, instance, nullptr);
     if (!window) {
         return false;
     }
@@ -145,6 +149,7 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* classN
     if (timerId == 0) {
         timerId = SetTimer(window, kMainTimerId, kMainTimerPeriod, nullptr);
     }
+    WatchPointer(window);
     return true;
 }
 

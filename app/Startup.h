@@ -23,7 +23,8 @@ int RunMessageLoop();
 // Brings a running copy's window (found by its class) to the front, topmost; false when none
 // runs.
 bool BringRunningCopyToFront(const wchar_t* className);
-// The density values for the screen's horizontal pixels per inch: the large set at exactly 192.
+// The density values for the screen's horizontal pixels per inch: the large set of pictures at
+// exactly 192, and the window's enlargement for any dense screen.
 void ApplyScreenDensity(int logPixelsX);
 // The blinket of a first run: eyesbig.gif of the Blinkets folder in the directory (ending with
 // a backslash), showing Options; null when that image cannot be opened or its path not stored.

@@ -257,7 +257,7 @@ void ShapeMainWindow(HWND window) {
     if (!maskPicture.IsLoaded()) {
         return;
     }
-    if (HRGN region = MaskRegion(maskPicture.bitmap, 1)) {
+    if (HRGN region = MaskRegion(maskPicture.bitmap, displayScale)) {
         ApplyWindowRegion(window, region);
     }
 }

@@ -23,8 +23,7 @@ public:
     bool IsEmpty() const { return entries.empty(); }
     // The entry at the index, or null when the index is outside the list.
     T* At(int index) const {
-        return index >= 0 && index < Count() ? entries[static_cast<size_t>(index)].get()
-                                             : nullptr;
+        return index >= 0 && index < Count() ? entries[static_cast<size_t>(index)].get() : nullptr;
     }
     // Removes and destroys the entry at the index; an index outside the list does nothing.
     void RemoveAt(int index) {

@@ -146,6 +146,16 @@ void EyeAnimator::Look(HDC target, HDC image, Gaze gaze) {
                PupilBoxAt(geometry.rightEye, geometry.rightAnchors[index], gaze, pupilSize));
 }
 
+bool EyeAnimator::LooksAt(Gaze gaze) const {
+    const int index = static_cast<int>(gaze);
+    if (!geometryReady || index < 0 || index >= kGazeCount) {
+        return false;
+    }
+    const RECT left = PupilBoxAt(geometry.leftEye, geometry.leftAnchors[index], gaze, pupilSize);
+    const RECT right = PupilBoxAt(geometry.rightEye, geometry.rightAnchors[index], gaze, pupilSize);
+    return EqualRect(&left, &previousLeftPupil) && EqualRect(&right, &previousRightPupil);
+}
+
 void EyeAnimator::DrawPupils(HDC target, HDC image, const RECT& leftBox, const RECT& rightBox) {
     if (!target) {
         return;

@@ -74,6 +74,9 @@ public:
     // Takes the eye rectangles once; later calls keep the first geometry.
     void SetEyes(const RECT& leftEye, const RECT& rightEye);
     void Look(HDC target, HDC image, Gaze gaze);
+    // Whether the pupils drawn last are those of the gaze: looking there again would change
+    // nothing.
+    bool LooksAt(Gaze gaze) const;
     // Erases the pupils drawn last and draws the new ones.
     void DrawPupils(HDC target, HDC image, const RECT& leftBox, const RECT& rightBox);
     // Once round the eye without pauses, ending at the centre.

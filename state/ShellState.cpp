@@ -10,16 +10,18 @@ const int idleTickThreshold = 10;
 int idleTicks = 0;
 int windowCentreX = -1;
 UINT_PTR timerId = 0;
-HIMAGELIST stripImageList = nullptr;
 int stripWidth = 0;
 DWORD tapPoint = 0;
 bool tapPending = false;
 bool dialogActive = false;
+int displayScale = 1;
+bool followPointer = true;
 
 // The process-wide objects are constructed in this order, before the entry point, and
 // destroyed in reverse; keeping them in one file is what fixes the order.
 Picture stripPicture;
 Picture maskPicture;
+Picture shownPicture;
 BlinketList<Blinket> blinkets;
 MtRandom rng;
 BlinketList<ImageFileEntry> imageFiles;

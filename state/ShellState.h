@@ -23,13 +23,18 @@ extern const int idleTickThreshold;
 extern int idleTicks;
 extern int windowCentreX;  // screen x of the window's horizontal centre; -1 until placed
 extern UINT_PTR timerId;
-extern HIMAGELIST stripImageList;
 extern Picture stripPicture;
 extern Picture maskPicture;
+// The strip with the pupils as they stand: what the window shows, before it is enlarged.
+extern Picture shownPicture;
 extern int stripWidth;
 extern DWORD tapPoint;  // x in the low 16 bits, y in the high 16 bits, client pixels
 extern bool tapPending;
 extern bool dialogActive;
+// Window pixels per image pixel, each way: 1, or 2 and more on a dense screen (168 dpi and up).
+extern int displayScale;
+// The eyes look towards the pointer while it is near the window ("FollowPointer").
+extern bool followPointer;
 extern BlinketList<Blinket> blinkets;
 extern MtRandom rng;
 

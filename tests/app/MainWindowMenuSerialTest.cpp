@@ -220,7 +220,7 @@ TEST_F(MainWindowTest, ExitReleasesEverythingAndQuitsWithZero) {
     EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(KillTimer(window, kMainTimerId));
     EXPECT_EQ(0u, timerId);
-    EXPECT_EQ(nullptr, stripImageList);
+    EXPECT_FALSE(shownPicture.IsLoaded());
     EXPECT_FALSE(stripPicture.IsLoaded());
     EXPECT_FALSE(maskPicture.IsLoaded());
     EXPECT_TRUE(blinkets.IsEmpty());

@@ -51,6 +51,9 @@ inline void ResetShellState() {
     tapPoint = 0;
     tapPending = false;
     dialogActive = false;
+    displayScale = 1;
+    // The pointer lies wherever the display left it: a window test follows it only when it says.
+    followPointer = false;
 }
 
 // The main window of a class of the test's own, laid out, shown without activation and shaped.

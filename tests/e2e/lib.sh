@@ -17,6 +17,8 @@ desktop_hex=3A6EA5
 key_hex=800080
 ocx_pid=""
 e2e_cleanups=()
+# Window pixels per image pixel: 2 and more on a dense screen (screen_density sets it).
+display_scale=1
 
 fail() {
     echo "FAIL ($e2e_name): $*" >&2
@@ -178,6 +180,8 @@ screen_density() {  # dots per inch
         awk '/LogPixels/ {print $NF}') || true
     e2e_cleanups+=("\"\$WINE\" reg add '$key' /v LogPixels /t REG_DWORD /d $((${previous:-96})) /f </dev/null >/dev/null 2>&1")
     "$WINE" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+    display_scale=$(( ($1 + 24) / 96 ))
+    [ "$display_scale" -ge 1 ] || display_scale=1
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -342,10 +346,10 @@ hold_at() {  # x, y
 }
 
 # Where the window's picture differs from the images side by side in this order, each as its
-# file shows it (pupils aside) on the desktop colour and followed by the gap; nothing when it
-# does not.
+# file shows it (pupils aside) on the desktop colour, enlarged display_scale times pixel by pixel,
+# and followed by the gap; nothing when it does not.
 strip_fault() {  # screenshot, image[:frame]...
-    local file=$1 x=0 entry image frame w h side differ
+    local file=$1 x=0 entry image frame w h side differ s=$display_scale
     shift
     for entry in "$@"; do
         image=${entry%%:*}
@@ -356,14 +360,14 @@ strip_fault() {  # screenshot, image[:frame]...
         [ "$w" -lt $((2 * h)) ] || side=$h
         convert "$ocx_images/$image[0]" -crop "${side}x$h+$((frame * side))+0" +repage \
             -fill "#$desktop_hex" -opaque "#$key_hex" -background "#$desktop_hex" -flatten \
-            "$e2e_dir/expected.png"
-        convert "$file" -crop "${side}x$h+$((WX + x))+$WY" +repage "$e2e_dir/seen.png"
+            -sample "$((100 * s))%" "$e2e_dir/expected.png"
+        convert "$file" -crop "$((side * s))x$((h * s))+$((WX + x))+$WY" +repage "$e2e_dir/seen.png"
         differ=$(compare -metric AE -fuzz 8% "$e2e_dir/expected.png" "$e2e_dir/seen.png" null: 2>&1 || true)
-        if ! [ "${differ%%.*}" -le $((side * h / 8)) ] 2>/dev/null; then
+        if ! [ "${differ%%.*}" -le $((side * h * s * s / 8)) ] 2>/dev/null; then
             echo "$entry is not at x $x of the window ($differ pixels differ)"
             return
         fi
-        x=$((x + side + 5))
+        x=$((x + (side + 5) * s))
     done
     [ "$x" = $((WR - WX)) ] || echo "the window is $((WR - WX)) wide, not $x"
 }
