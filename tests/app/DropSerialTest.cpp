@@ -13,6 +13,7 @@
 #include <vector>
 
 using testsupport::AddBlinket;
+using testsupport::ControlText;
 using testsupport::ModalDriver;
 using testsupport::PressDone;
 
@@ -35,12 +36,6 @@ HDROP MakeDrop(const Files& files, POINT point) {
     memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
-}
-
-std::wstring ControlText(HWND dialog, int id) {
-    wchar_t text[MAX_PATH] = {};
-    GetDlgItemTextW(dialog, id, text, MAX_PATH);
-    return text;
 }
 
 // The program's resources come from a copy of their library in a temporary folder: Options offers

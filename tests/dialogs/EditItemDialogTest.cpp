@@ -25,12 +25,6 @@ std::wstring ComboText(HWND box, LRESULT index) {
     return text;
 }
 
-std::wstring Text(HWND dialog, int id) {
-    wchar_t text[MAX_PATH] = {};
-    GetDlgItemTextW(dialog, id, text, MAX_PATH);
-    return text;
-}
-
 // A catalogue of a three-frame image followed by a four-frame strip (thumbnails 3 to 6), and a
 // blinket showing frame 2 of the strip that runs a program.
 class EditItemDialogTest : public testing::Test {
@@ -87,7 +81,7 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
         EXPECT_EQ(L"Run: Web Page", ComboText(box, 1));
         EXPECT_EQ(L"Show Options", ComboText(box, 2));
         EXPECT_EQ(0, SendMessageW(box, CB_GETCURSEL, 0, 0));
-        EXPECT_EQ(L"\\Windows\\prog.exe", Text(dialog, IDC_ACTION_STRING));
+        EXPECT_EQ(L"\\Windows\\prog.exe", ControlText(dialog, IDC_ACTION_STRING));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_ACTION_STRING)));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BROWSE)));
         // Tab order follows the layout: action, action string, "...", images.
@@ -139,6 +133,7 @@ TEST_F(EditItemDialogTest, TheBlinketsFrameIsInViewFarDownALongList) {
 }
 
 TEST_F(EditItemDialogTest, ActionChoicesSetTheCodeAndTheActionString) {
+    const std::wstring longest = L"https://example.org/?q=" + std::wstring(2083 - 23, L'q');
     const struct {
         int openedWith;
         std::vector<const wchar_t*> choices;
@@ -154,12 +149,15 @@ TEST_F(EditItemDialogTest, ActionChoicesSetTheCodeAndTheActionString) {
         {kActionShowOptions, {}, L"typed", kActionShowOptions, L"Show Options"},
         {kActionProgram, {L"Show Options", L"Run: Program"}, nullptr, kActionProgram, L""},
         {kActionNone, {}, L"typed", kActionNone, L"_"},  // no action chosen: runs nothing
+        {kActionWebPage, {}, longest.c_str(), kActionWebPage, longest.c_str()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         blinket.actionCmd = c.openedWith;
         Run([&c](HWND dialog) {
             HWND edit = GetDlgItem(dialog, IDC_ACTION_STRING);
+            // The longest web address browsers take, typed or pasted.
+            EXPECT_EQ(2083, SendMessageW(edit, EM_GETLIMITTEXT, 0, 0));
             if (c.openedWith == kActionShowOptions) {
                 EXPECT_EQ(2, SendDlgItemMessageW(dialog, IDC_ACTION, CB_GETCURSEL, 0, 0));
             }
@@ -170,7 +168,7 @@ TEST_F(EditItemDialogTest, ActionChoicesSetTheCodeAndTheActionString) {
                 EXPECT_EQ(run, IsWindowEnabled(GetDlgItem(dialog, IDC_BROWSE))) << choice;
             }
             if (c.openedWith == kActionShowOptions || c.choices.size() == 2) {
-                EXPECT_EQ(L"", Text(dialog, IDC_ACTION_STRING));  // emptied, enabled
+                EXPECT_EQ(L"", ControlText(dialog, IDC_ACTION_STRING));  // emptied, enabled
                 EXPECT_TRUE(IsWindowEnabled(edit));
             }
             if (c.typed) {

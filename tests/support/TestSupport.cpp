@@ -403,6 +403,13 @@ Canvas::Canvas(int width, int height, COLORREF fill)
 
 // ---------------------------------------------------------------- windows and modal loops
 
+std::wstring ControlText(HWND dialog, int id) {
+    // Action strings may be web addresses of 2,083 characters.
+    std::vector<wchar_t> text(4096);
+    GetDlgItemTextW(dialog, id, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
 void PumpMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -160,6 +160,8 @@ private:
 
 // Dispatches whatever this thread's queue holds.
 void PumpMessages();
+// The text of a dialog's control.
+std::wstring ControlText(HWND dialog, int id);
 
 // A hidden dialog of this executable's templates with nothing but the dialog manager behind it.
 HWND CreateBareDialog(int templateId);
