@@ -65,10 +65,15 @@ reg_clean() {
     "$WINE" reg delete 'HKCU\Software\Tarnwick' /f </dev/null >/dev/null 2>&1 || true
 }
 
+# A busy Wine now and then turns a command away: each is tried again once, and a value that
+# still cannot be had stops the script rather than let it go on with a registry not as meant.
 reg_set() {  # key below HKCU\Software\Tarnwick\Ocellix (or ""), value, type, data
-    local key='HKCU\Software\Tarnwick\Ocellix'
+    local key='HKCU\Software\Tarnwick\Ocellix' try
     [ -z "$1" ] || key="$key\\$1"
-    "$WINE" reg add "$key" /v "$2" /t "$3" /d "$4" /f </dev/null >/dev/null 2>&1
+    for try in 1 2; do
+        "$WINE" reg add "$key" /v "$2" /t "$3" /d "$4" /f </dev/null >/dev/null 2>&1 && return
+    done
+    fail "could not write $2 of $key"
 }
 
 reg_dword() {  # value of the settings key, printed in decimal; false when missing
@@ -80,7 +85,12 @@ reg_dword() {  # value of the settings key, printed in decimal; false when missi
 
 # The Windows path of a file of this machine.
 winpath() {
-    "$WINE" winepath -w "$1" </dev/null 2>/dev/null | tr -d '\r'
+    local path try
+    for try in 1 2; do
+        path=$("$WINE" winepath -w "$1" </dev/null 2>/dev/null | tr -d '\r')
+        [ -z "$path" ] || { echo "$path"; return; }
+    done
+    fail "no Windows path for $1"
 }
 
 start_ocellix() {  # [arguments before the program, e.g. explorer /desktop=...] [-- its own]
