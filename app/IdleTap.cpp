@@ -3,7 +3,6 @@
 #include "app/MainWindow.h"
 #include "app/PointerFollow.h"
 #include "app/Render.h"
-#include "base/Handles.h"
 #include "model/Blinket.h"
 #include "model/EyeAnimator.h"
 #include "state/ShellState.h"

@@ -11,9 +11,9 @@ namespace {
 
 bool following = false;
 
-// Every shown blinket with eyes looks to the gaze the point gives it; only pupils that move are
-// drawn and shown again.
-void LookTowards(HWND window, POINT stripPoint, bool centre) {
+// Every shown blinket with eyes looks towards the point of the strip, or straight ahead without
+// one; only pupils that move are drawn and shown again.
+void LookTowards(HWND window, const POINT* stripPoint) {
     WindowCanvas canvas(window);
     if (!canvas) {
         return;
@@ -25,8 +25,8 @@ void LookTowards(HWND window, POINT stripPoint, bool centre) {
         }
         EyeAnimator& eyes = *blinket->eyes;
         const Gaze gaze =
-            centre ? Gaze::Centre
-                   : GazeTowards(eyes.geometry.leftEye, eyes.geometry.rightEye, stripPoint);
+            stripPoint ? GazeTowards(eyes.geometry.leftEye, eyes.geometry.rightEye, *stripPoint)
+                       : Gaze::Centre;
         if (eyes.LooksAt(gaze)) {
             continue;
         }
@@ -37,6 +37,14 @@ void LookTowards(HWND window, POINT stripPoint, bool centre) {
 
 void Pace(HWND window, UINT period) {
     SetTimer(window, kPointerTimerId, period, nullptr);
+}
+
+// The eyes back at the centre, no longer following.
+void StopFollowing(HWND window) {
+    if (following) {
+        following = false;
+        LookTowards(window, nullptr);
+    }
 }
 
 }  // namespace
@@ -76,19 +84,16 @@ void FollowPointerAt(HWND window, POINT screenPoint) {
         }
         POINT client = screenPoint;
         ScreenToClient(window, &client);
-        LookTowards(window, StripPoint(client), false);
+        const POINT stripPoint = StripPoint(client);
+        LookTowards(window, &stripPoint);
     } else if (following) {
-        following = false;
-        LookTowards(window, {}, true);
+        StopFollowing(window);
         Pace(window, kPointerAwayPeriod);
     }
 }
 
 void StopWatchingPointer(HWND window) {
-    if (following) {
-        following = false;
-        LookTowards(window, {}, true);
-    }
+    StopFollowing(window);
     KillTimer(window, kPointerTimerId);
 }
 

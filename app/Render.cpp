@@ -78,7 +78,7 @@ bool MeasureBlinket(Blinket& blinket, LayoutPictures& pictures, int maxFrameHeig
         return false;
     }
     placed.grid = FramesOf(picture->width, picture->height);
-    placed.frame = ShownFrame(placed.grid, blinket.imagePos);
+    placed.frame = ShownFrame(placed.grid.count, blinket.imagePos);
     const SIZE shown = ShownFrameSize(placed.grid, maxFrameHeight);
     if (total + shown.cx + blinketGap > maxStripWidth) {
         return false;
@@ -142,9 +142,6 @@ HBITMAP ComposeStrip(int width, int height, const std::vector<Placed>& placed,
 // ---------------------------------------------------------------------------------------------
 // Painting
 
-// Drawn through the window's own context rather than the paint context, which clips to what
-// needs repainting: an old pupil outside that must be erased too, or it would stay behind when
-// the pupils go to the centre.
 // Rolls every pupil round to the centre and shows the whole window. Through the window's own
 // context rather than the clipped paint context: a pupil erased outside the part being painted
 // would stay on the screen.
@@ -193,12 +190,7 @@ WindowCanvas::operator bool() const {
 
 void WindowCanvas::Show(const RECT& area) const {
     const int scale = displayScale;
-    if (scale == 1) {
-        BitBlt(window_.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
-               shown_.get(), area.left, area.top, SRCCOPY);
-        return;
-    }
-    // Every pixel a block of scale x scale, never blended.
+    // Every pixel a block of scale x scale, never blended; at scale 1 a plain copy.
     SetStretchBltMode(window_.get(), COLORONCOLOR);
     StretchBlt(window_.get(), area.left * scale, area.top * scale, (area.right - area.left) * scale,
                (area.bottom - area.top) * scale, shown_.get(), area.left, area.top,

@@ -5,6 +5,8 @@
 #include <shellapi.h>
 #include <strsafe.h>
 
+#include <cwchar>
+
 bool FileExists(const wchar_t* path) {
     if (!path || !*path) {
         return false;
@@ -50,6 +52,20 @@ void GetModuleDirectory(HINSTANCE instance, wchar_t (&directory)[MAX_PATH]) {
         return;
     }
     StringCchCopyNW(directory, MAX_PATH, name, static_cast<size_t>(lastSlash - name) + 1);
+}
+
+bool LongPathOf(const wchar_t* path, wchar_t (&longPath)[MAX_PATH]) {
+    // Only an abbreviated name, which always carries a tilde, has a long form that differs.
+    if (!path || !wcschr(path, L'~')) {
+        return false;
+    }
+    const DWORD length = GetLongPathNameW(path, longPath, MAX_PATH);
+    return length > 0 && length < MAX_PATH;
+}
+
+std::wstring FoldedCase(std::wstring text) {
+    CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
 }
 
 bool IsDotEntry(const WIN32_FIND_DATAW& entry) {

@@ -3,12 +3,19 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Whether the file can be opened for reading (with no sharing allowed).
 bool FileExists(const wchar_t* path);
 // Opens a document, web address or program through the shell; null or empty does nothing.
 void ShellOpen(HINSTANCE instance, HWND owner, const wchar_t* file, const wchar_t* parameters);
 // The directory of the module's file, ending with a backslash; empty when it cannot be read.
 void GetModuleDirectory(HINSTANCE instance, wchar_t (&directory)[MAX_PATH]);
+// The long form of a path that holds an abbreviated (8.3) name; false for any other path, whose
+// long form is itself, without asking the file system.
+bool LongPathOf(const wchar_t* path, wchar_t (&longPath)[MAX_PATH]);
+// A path or key name in lower case, for comparing as Windows compares them.
+std::wstring FoldedCase(std::wstring text);
 // Whether a folder listing entry is "." or "..".
 bool IsDotEntry(const WIN32_FIND_DATAW& entry);
 // Asks the shell for a full-screen dialog with a Done button, the input panel down and an empty

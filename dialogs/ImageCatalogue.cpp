@@ -137,18 +137,12 @@ HIMAGELIST DrawThumbnails(HWND window, int side, int total) {
 std::unordered_map<std::wstring, ImageFileEntry*> entryIndex;
 int indexedEntries = 0;
 
-std::wstring Folded(const wchar_t* path) {
-    std::wstring folded = path;
-    CharLowerBuffW(folded.data(), static_cast<DWORD>(folded.size()));
-    return folded;
-}
-
 void IndexEntries() {
     for (; indexedEntries < imageFiles.Count(); ++indexedEntries) {
         ImageFileEntry* entry = imageFiles.At(indexedEntries);
         wchar_t full[MAX_PATH];
         if (entry->FullPath(full)) {
-            entryIndex[Folded(full)] = entry;
+            entryIndex[FoldedCase(full)] = entry;
         }
     }
 }
@@ -200,19 +194,10 @@ ImageFileEntry* FindImageEntry(const wchar_t* path) {
         return nullptr;
     }
     IndexEntries();
-    const auto found = entryIndex.find(Folded(path));
-    if (found != entryIndex.end()) {
-        return found->second;
-    }
-    // A path held in its short form matches in its long one; only an abbreviated name, which
-    // always carries a tilde, has one that differs.
+    // A path held in its short form matches in its long one.
     wchar_t longPath[MAX_PATH];
-    const DWORD length = wcschr(path, L'~') ? GetLongPathNameW(path, longPath, MAX_PATH) : 0;
-    if (length == 0 || length >= MAX_PATH) {
-        return nullptr;
-    }
-    const auto longFound = entryIndex.find(Folded(longPath));
-    return longFound != entryIndex.end() ? longFound->second : nullptr;
+    const auto found = entryIndex.find(FoldedCase(LongPathOf(path, longPath) ? longPath : path));
+    return found != entryIndex.end() ? found->second : nullptr;
 }
 
 int ThumbnailOf(const Blinket& blinket) {
@@ -222,9 +207,7 @@ int ThumbnailOf(const Blinket& blinket) {
         return -1;
     }
     // A frame the image does not have is shown as its first, in the window as here.
-    FrameGrid grid;
-    grid.count = entry->frameCount;
-    return entry->firstThumbnail + ShownFrame(grid, blinket.imagePos);
+    return entry->firstThumbnail + ShownFrame(entry->frameCount, blinket.imagePos);
 }
 
 int AddMissingPictureMark(HWND window) {

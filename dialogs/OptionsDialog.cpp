@@ -113,9 +113,9 @@ void ShowRow(int index) {
     if (!blinket) {
         return;
     }
-    const int image = RowImage(*blinket);
-    optionsListView->UpdateItem(index, blinket->actionString, image, index);
-    optionsListView->SetItemImage(index, image);
+    // The image is set apart: UpdateItem leaves a row's image as it was for no image.
+    optionsListView->UpdateItem(index, blinket->actionString, ListViewCtl::kNoImage, index);
+    optionsListView->SetItemImage(index, RowImage(*blinket));
 }
 
 // One row per blinket, in list order, each with its position as data; a blinket whose picture

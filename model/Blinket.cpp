@@ -6,7 +6,6 @@
 
 #include <strsafe.h>
 
-#include <cwchar>
 #include <vector>
 
 namespace {
@@ -19,16 +18,6 @@ bool Expand(const wchar_t* text, wchar_t* expanded, DWORD chars) {
         return false;
     }
     return true;
-}
-
-// The long form of a path that holds an abbreviated name; false for any other path, whose long
-// form is itself, without asking the file system.
-bool LongForm(const wchar_t* path, wchar_t (&longPath)[MAX_PATH]) {
-    if (!wcschr(path, L'~')) {
-        return false;
-    }
-    const DWORD length = GetLongPathNameW(path, longPath, MAX_PATH);
-    return length > 0 && length < MAX_PATH;
 }
 
 // An eye of the frame's own pixels, scaled as the frame is and placed at the blinket's offset.
@@ -69,7 +58,7 @@ bool Blinket::EnsureEyes() {
     // A path stored in its short form names the image, but the eye file beside it is named
     // after the image's long name.
     wchar_t image[MAX_PATH];
-    if (!LongForm(stored, image)) {
+    if (!LongPathOf(stored, image)) {
         StringCchCopyW(image, MAX_PATH, stored);
     }
     wchar_t path[MAX_PATH];
@@ -124,8 +113,8 @@ bool Blinket::SetImageFile(const wchar_t* path) {
         return false;
     }
     // Earlier versions stored short names; the long form is what the user recognises.
-    wchar_t longPath[kImageFileChars];
-    StringCchCopyW(imageFile, kImageFileChars, LongForm(path, longPath) ? longPath : path);
+    wchar_t longPath[MAX_PATH];
+    StringCchCopyW(imageFile, kImageFileChars, LongPathOf(path, longPath) ? longPath : path);
     imageFileExpands = false;
     return true;
 }

@@ -136,24 +136,29 @@ void EyeAnimator::SetEyes(const RECT& leftEye, const RECT& rightEye) {
     geometryReady = true;
 }
 
-void EyeAnimator::Look(HDC target, HDC image, Gaze gaze) {
-    const int index = static_cast<int>(gaze);
-    if (!geometryReady || index < 0 || index >= kGazeCount) {
-        return;
-    }
-    DrawPupils(target, image,
-               PupilBoxAt(geometry.leftEye, geometry.leftAnchors[index], gaze, pupilSize),
-               PupilBoxAt(geometry.rightEye, geometry.rightAnchors[index], gaze, pupilSize));
-}
-
-bool EyeAnimator::LooksAt(Gaze gaze) const {
+bool EyeAnimator::PupilBoxes(Gaze gaze, RECT& left, RECT& right) const {
     const int index = static_cast<int>(gaze);
     if (!geometryReady || index < 0 || index >= kGazeCount) {
         return false;
     }
-    const RECT left = PupilBoxAt(geometry.leftEye, geometry.leftAnchors[index], gaze, pupilSize);
-    const RECT right = PupilBoxAt(geometry.rightEye, geometry.rightAnchors[index], gaze, pupilSize);
-    return EqualRect(&left, &previousLeftPupil) && EqualRect(&right, &previousRightPupil);
+    left = PupilBoxAt(geometry.leftEye, geometry.leftAnchors[index], gaze, pupilSize);
+    right = PupilBoxAt(geometry.rightEye, geometry.rightAnchors[index], gaze, pupilSize);
+    return true;
+}
+
+void EyeAnimator::Look(HDC target, HDC image, Gaze gaze) {
+    RECT left;
+    RECT right;
+    if (PupilBoxes(gaze, left, right)) {
+        DrawPupils(target, image, left, right);
+    }
+}
+
+bool EyeAnimator::LooksAt(Gaze gaze) const {
+    RECT left;
+    RECT right;
+    return PupilBoxes(gaze, left, right) && EqualRect(&left, &previousLeftPupil) &&
+           EqualRect(&right, &previousRightPupil);
 }
 
 void EyeAnimator::DrawPupils(HDC target, HDC image, const RECT& leftBox, const RECT& rightBox) {

@@ -87,4 +87,8 @@ public:
     RECT previousLeftPupil = {};
     RECT previousRightPupil = {};
     EyeGeometry geometry;
+
+private:
+    // The boxes of both pupils for the gaze; false before the eyes are set or for no gaze.
+    bool PupilBoxes(Gaze gaze, RECT& left, RECT& right) const;
 };

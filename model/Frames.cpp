@@ -18,8 +18,8 @@ FrameGrid FramesOf(int imageWidth, int imageHeight) {
     return grid;
 }
 
-int ShownFrame(const FrameGrid& grid, int imagePos) {
-    return imagePos >= 0 && imagePos < grid.count ? imagePos : 0;
+int ShownFrame(int frameCount, int imagePos) {
+    return imagePos >= 0 && imagePos < frameCount ? imagePos : 0;
 }
 
 SIZE ShownFrameSize(const FrameGrid& grid, int maxHeight) {

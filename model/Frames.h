@@ -13,8 +13,9 @@ struct FrameGrid {
 };
 
 FrameGrid FramesOf(int imageWidth, int imageHeight);
-// The frame shown for a stored frame number: that frame when the image has it, else the first.
-int ShownFrame(const FrameGrid& grid, int imagePos);
+// The frame shown for a stored frame number of an image of frameCount frames: that frame when
+// the image has it, else the first.
+int ShownFrame(int frameCount, int imagePos);
 // A frame's size on the screen: as it is, or scaled down to maxHeight with its proportions kept
 // (never narrower than one pixel) when it is taller.
 SIZE ShownFrameSize(const FrameGrid& grid, int maxHeight);

@@ -1,5 +1,6 @@
 #include "store/Settings.h"
 
+#include "base/ShellHelpers.h"
 #include "store/RegKey.h"
 
 #include <strsafe.h>
@@ -53,6 +54,12 @@ bool HasValue(RegKey& key, const wchar_t* name) {
 int ReadNumber(RegKey& key, const wchar_t* name, int fallback) {
     DWORD value = 0;
     return key.QueryDword(name, &value) ? static_cast<int>(value) : fallback;
+}
+
+// "position" where it is a usable centre on a screen of the width, else the screen's middle.
+int WindowCentreFrom(RegKey& key, int screenWidth) {
+    const int position = ReadNumber(key, L"position", screenWidth / 2);
+    return position <= 0 || position >= screenWidth ? screenWidth / 2 : position;
 }
 
 bool IsTerminated(const wchar_t* text, size_t chars) {
@@ -203,16 +210,6 @@ std::vector<KeptKey> KeysNotHeld(const wchar_t* maker, const wchar_t* program,
     return kept;
 }
 
-// Key names compare as the registry compares them, without regard to letter case.
-bool SameName(const std::wstring& a, const std::wstring& b) {
-    return _wcsicmp(a.c_str(), b.c_str()) == 0;
-}
-
-std::wstring Lowered(std::wstring name) {
-    CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
-    return name;
-}
-
 }  // namespace
 
 bool ReadWindowCentre(const wchar_t* maker, const wchar_t* program, int screenWidth, int* centre) {
@@ -220,22 +217,19 @@ bool ReadWindowCentre(const wchar_t* maker, const wchar_t* program, int screenWi
     if (!centre || !OpenSettings(key, maker, program, false)) {
         return false;
     }
-    const int position = ReadNumber(key, L"position", screenWidth / 2);
-    *centre = position <= 0 || position >= screenWidth ? screenWidth / 2 : position;
+    *centre = WindowCentreFrom(key, screenWidth);
     return true;
 }
 
 StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program) {
     StoredSettings settings;
-    int centre = 0;
-    if (ReadWindowCentre(maker, program, GetSystemMetrics(SM_CXSCREEN), &centre)) {
-        settings.windowCentreX = centre;
-    }
     RegKey key;
-    DWORD follow = 1;
-    if (OpenSettings(key, maker, program, false) && key.QueryDword(L"FollowPointer", &follow)) {
-        settings.followPointer = follow != 0;
+    if (!OpenSettings(key, maker, program, false)) {
+        return settings;
     }
+    settings.windowCentreX = WindowCentreFrom(key, GetSystemMetrics(SM_CXSCREEN));
+    DWORD follow = 1;
+    settings.followPointer = !key.QueryDword(L"FollowPointer", &follow) || follow != 0;
     return settings;
 }
 
@@ -261,50 +255,49 @@ void SaveBlinkets(const wchar_t* maker, const wchar_t* program, const BlinketLis
     }
     const std::vector<NumberedKey> stored = ListBlinketKeys(listKey);
     const std::vector<KeptKey> kept = KeysNotHeld(maker, program, stored);
-    std::vector<std::wstring> written;
+    std::unordered_set<std::wstring> keptNames;
+    for (const KeptKey& one : kept) {
+        keptNames.insert(FoldedCase(one.name));
+    }
+    // Key names in lower case, as the registry compares them.
+    std::unordered_set<std::wstring> written;
     // Each key is written over its old content before anything is deleted, so a failure
     // halfway leaves the stored list readable rather than gone.
     for (int i = 0; i < list.Count(); ++i) {
         const Blinket* blinket = list.At(i);
-        const std::wstring name = BlinketKeyName(static_cast<int>(written.size()));
-        RegKey key;
         if (!blinket || !IsStorable(*blinket)) {
             continue;
         }
+        const std::wstring name = BlinketKeyName(static_cast<int>(written.size()));
         // A key the program could not hold is rewritten from its copy further on; what it
         // held must not linger beside the blinket that takes its place.
-        for (const KeptKey& one : kept) {
-            if (SameName(one.name, name)) {
-                listKey.DeleteSubkeyTree(name.c_str());
-            }
+        if (keptNames.count(FoldedCase(name))) {
+            listKey.DeleteSubkeyTree(name.c_str());
         }
+        RegKey key;
         if (OpenBlinketKey(key, maker, program, name, true)) {
             WriteBlinket(*blinket, key);
-            written.push_back(name);
+            written.insert(FoldedCase(name));
         }
     }
     // What the program cannot hold follows the blinkets it shows, each as it was; a key already
     // in its place is left untouched.
     for (const KeptKey& one : kept) {
         const std::wstring name = BlinketKeyName(static_cast<int>(written.size()));
-        if (!SameName(one.name, name)) {
-            listKey.DeleteSubkeyTree(name.c_str());
-            RegKey key;
-            if (!OpenBlinketKey(key, maker, program, name, true)) {
-                continue;
-            }
+        written.insert(FoldedCase(name));
+        if (FoldedCase(one.name) == FoldedCase(name)) {
+            continue;
+        }
+        listKey.DeleteSubkeyTree(name.c_str());
+        RegKey key;
+        if (OpenBlinketKey(key, maker, program, name, true)) {
             for (const RegKey::RawValue& value : one.values) {
                 key.SetValue(value);
             }
         }
-        written.push_back(SameName(one.name, name) ? one.name : name);
-    }
-    std::unordered_set<std::wstring> current;
-    for (const std::wstring& name : written) {
-        current.insert(Lowered(name));
     }
     for (const NumberedKey& old : ListBlinketKeys(listKey)) {
-        if (!current.count(Lowered(old.name))) {
+        if (!written.count(FoldedCase(old.name))) {
             listKey.DeleteSubkeyTree(old.name.c_str());
         }
     }

@@ -24,9 +24,9 @@ TEST(Frames, AFrameTheImageLacksShowsTheFirst) {
     const FrameGrid four = FramesOf(80, 20);
     const int cases[][2] = {{0, 0}, {3, 3}, {4, 0}, {99, 0}, {-1, 0}};
     for (const auto& c : cases) {
-        EXPECT_EQ(c[1], ShownFrame(four, c[0])) << c[0];
+        EXPECT_EQ(c[1], ShownFrame(four.count, c[0])) << c[0];
     }
-    EXPECT_EQ(0, ShownFrame(FramesOf(0, 0), 2));
+    EXPECT_EQ(0, ShownFrame(FramesOf(0, 0).count, 2));
 }
 
 TEST(Frames, ATallFrameIsScaledDownToTheLimitKeepingItsShape) {
