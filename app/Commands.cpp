@@ -1,14 +1,11 @@
 #include "app/Commands.h"
 
-#include "app/IdleTap.h"
-#include "app/MainWindow.h"
-#include "app/PointerFollow.h"
+#include "app/Operations.h"
 #include "app/Render.h"
-#include "app/Startup.h"
+#include "app/Taps.h"
 #include "base/Handles.h"
 #include "model/LaunchTarget.h"
 #include "state/ShellState.h"
-#include "store/Settings.h"
 
 #include <cwchar>
 #include <utility>
@@ -55,7 +52,7 @@ int BlinketAt(POINT point) {
 
 void CarryOutCommand(HWND window, const ProgramCommand& command) {
     switch (command.kind) {
-    case CommandKind::Reload: ReloadFromRegistry(); break;
+    case CommandKind::Reload: Reload(ReloadScope::SettingsAndList); break;
     case CommandKind::Options: RunOptions(); break;
     case CommandKind::About: RunAbout(window); break;
     case CommandKind::Exit: PostMessageW(window, WM_CLOSE, 0, 0); break;
@@ -100,15 +97,4 @@ void AddTarget(const wchar_t* target, int before) {
     if (std::unique_ptr<Blinket> blinket = BlinketForTarget(target)) {
         RunOptions(std::move(blinket), before);
     }
-}
-
-void ReloadFromRegistry() {
-    ApplyStoredSettings();
-    WatchPointer(mainWindow);
-    BlinketList<Blinket> loaded;
-    LoadBlinkets(kMakerName, kProgramName, loaded);
-    if (!loaded.IsEmpty() || AppendDefaultBlinket(loaded)) {
-        blinkets = std::move(loaded);
-    }
-    RepositionWindow();
 }

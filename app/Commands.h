@@ -22,8 +22,3 @@ void OnDropFiles(HWND window, HDROP drop);
 
 // Opens Options with a blinket for the target arriving before position `before`.
 void AddTarget(const wchar_t* target, int before);
-
-// Reads the settings and the blinket list from the registry again and rebuilds the window at
-// once. An empty list brings the default blinket, as at start-up; when even that is missing, the
-// window keeps the blinkets it shows.
-void ReloadFromRegistry();

@@ -1,27 +1,13 @@
-// Eyes that watch the pointer: while it is over the window or near it, every shown blinket with
-// eyes looks towards it, and the idle animations wait.
+// Eyes that watch the pointer: whether it calls them, and every shown pair looking towards it.
 #pragma once
 
 #include <windows.h>
 
-// The main window's timer that watches for the pointer.
-constexpr UINT_PTR kPointerTimerId = 100;
-// How often the pointer is looked for while it is away, and how often the eyes may move while
-// they follow it.
-constexpr UINT kPointerAwayPeriod = 240;
-constexpr UINT kPointerNearPeriod = 50;
-
-// Watches for the pointer as followPointer says: starts, or stops with the eyes back at the
-// centre. At the window's creation and after every reload.
-void WatchPointer(HWND window);
-// The watch timer's tick: reads the pointer and follows it.
-void OnPointerTick(HWND window);
-// The eyes look towards a point of the screen when it is near the window; when it is not and
-// they were following, they return to the centre. Changes the watch timer's pace to suit.
-void FollowPointerAt(HWND window, POINT screenPoint);
-// Stops following and watching; the eyes return to the centre.
-void StopWatchingPointer(HWND window);
-// Whether the eyes follow the pointer now.
-bool FollowingPointer();
 // Whether the point of the screen lies over the window or within three of its heights of it.
 bool PointerIsNear(const RECT& window, POINT screenPoint);
+// Whether the eyes are to follow a point of the screen now: following is on, no dialog is up,
+// the window shows and the point is near it.
+bool PointerCallsEyes(HWND window, POINT screenPoint);
+// Every shown blinket with eyes looks towards the point of the screen, or straight ahead without
+// one; only pupils that move are drawn and shown again.
+void LookTowards(HWND window, const POINT* screenPoint);

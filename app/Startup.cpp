@@ -1,21 +1,21 @@
 #include "app/Startup.h"
 
+#include "app/AboutDialog.h"
+#include "app/Loading.h"
 #include "app/MainWindow.h"
-#include "app/PointerFollow.h"
+#include "app/Operations.h"
+#include "app/Pupils.h"
 #include "app/Render.h"
+#include "app/Timers.h"
 #include "app/WindowShape.h"
 #include "base/Handles.h"
-#include "base/ShellHelpers.h"
 #include "resources/resource.h"
 #include "state/ShellState.h"
-#include "store/Settings.h"
 
 #include <shellapi.h>
-#include <strsafe.h>
 
 namespace {
 
-constexpr wchar_t kDefaultImage[] = L"Blinkets\\eyesbig.gif";
 constexpr wchar_t kMissingDefaultText[] =
     L"Unable to locate the default blinket: eyesbig.gif\nBlinkets will not be able to run.";
 constexpr wchar_t kMissingDefaultCaption[] = L"Blinkets";
@@ -31,13 +31,6 @@ int ReadScreenDensity() {
     return screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
 }
 
-// The list from the registry, or the default blinket on a first run; false when even that is
-// missing.
-bool LoadStartupBlinkets() {
-    LoadBlinkets(kMakerName, kProgramName, blinkets);
-    return !blinkets.IsEmpty() || AppendDefaultBlinket();
-}
-
 }  // namespace
 
 bool InitApplication(HINSTANCE instance, int showCommand) {
@@ -47,7 +40,7 @@ bool InitApplication(HINSTANCE instance, int showCommand) {
     }
     ApplyStoredSettings();
     ApplyScreenDensity(ReadScreenDensity());
-    if (!LoadStartupBlinkets()) {
+    if (!LoadListOrDefault(blinkets)) {
         MessageBoxW(nullptr, kMissingDefaultText, kMissingDefaultCaption, MB_OK);
         return false;
     }
@@ -86,40 +79,6 @@ void ApplyScreenDensity(int logPixelsX) {
     displayScale = DisplayScaleFor(logPixelsX);
 }
 
-std::unique_ptr<Blinket> MakeDefaultBlinket(HINSTANCE resources, const wchar_t* directory) {
-    wchar_t path[MAX_PATH];
-    if (!directory || FAILED(StringCchPrintfW(path, MAX_PATH, L"%s%s", directory, kDefaultImage))) {
-        return nullptr;
-    }
-    auto blinket = std::make_unique<Blinket>();
-    blinket->blinketPos = 0;
-    blinket->actionCmd = kActionShowOptions;
-    // A path that cannot be stored whole names no image the program could show.
-    if (!blinket->SetImageFile(path) || !FileExists(blinket->imageFile)) {
-        return nullptr;
-    }
-    LoadStringW(resources, IDS_ACTION_FIRST + blinket->actionCmd, blinket->actionString,
-                kActionStringChars);
-    return blinket;
-}
-
-void ApplyStoredSettings() {
-    const StoredSettings settings = LoadSettings(kMakerName, kProgramName);
-    windowCentreX = settings.windowCentreX;
-    followPointer = settings.followPointer;
-}
-
-bool AppendDefaultBlinket(BlinketList<Blinket>& list) {
-    wchar_t directory[MAX_PATH];
-    GetModuleDirectory(appInstance, directory);
-    std::unique_ptr<Blinket> blinket = MakeDefaultBlinket(appInstance, directory);
-    if (!blinket) {
-        return false;
-    }
-    list.Append(std::move(blinket));
-    return true;
-}
-
 void RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
     WNDCLASSW windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
@@ -133,7 +92,7 @@ void RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
 bool CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* className) {
     int x = 0;
     int y = 0;
-    LayoutWindow(x, y);
+    LayoutListWithStandIn(x, y);
     const SIZE size = WindowSize();
     HWND window = CreateWindowExW(kMainExStyle, className, L"", kMainStyle, x, y, size.cx, size.cy,
                                   nullptr, nullptr, instance, nullptr);
@@ -151,22 +110,4 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* classN
     }
     WatchPointer(window);
     return true;
-}
-
-void ShowAboutDialog(HWND owner) {
-    DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutDlgProc, 0);
-}
-
-INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG: InitPocketDialog(dialog); return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            EndDialog(dialog, 1);
-            return TRUE;
-        }
-        return FALSE;
-    }
-    // The desktop's dialog manager does the default processing of what a procedure leaves.
-    return FALSE;
 }

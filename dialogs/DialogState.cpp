@@ -1,7 +1,5 @@
 #include "dialogs/DialogState.h"
 
-#include "dialogs/ImageCatalogue.h"
-
 #include <algorithm>
 
 HINSTANCE dialogInstance = nullptr;
@@ -25,15 +23,6 @@ void StretchListControl(HWND dialog, HWND control, int minTop) {
     const int top = std::max<int>(placed.top, minTop);
     MoveWindow(control, placed.left + 2, top, client.right - placed.left - 4,
                client.bottom - top - 1, TRUE);
-}
-
-std::unique_ptr<ListViewCtl> AttachThumbnailList(HWND dialog, int listId) {
-    auto view = std::make_unique<ListViewCtl>();
-    view->AttachControl(dialogScale, dialog, listId);
-    SendDlgItemMessageW(dialog, listId, LVM_SETIMAGELIST, LVSIL_SMALL,
-                        reinterpret_cast<LPARAM>(thumbnailList));
-    view->AddItemColumn();
-    return view;
 }
 
 bool DrawSelectionAlways(HWND dialog, int listId, NMHDR* header) {

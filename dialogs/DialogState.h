@@ -24,10 +24,6 @@ RECT ChildRect(HWND dialog, HWND child);
 // put it, leaving a small margin; its top moves down to minTop when it lies higher.
 void StretchListControl(HWND dialog, HWND control, int minTop = 0);
 
-// A wrapper bound to the dialog's list control, showing the catalogue's thumbnails in its one
-// column.
-std::unique_ptr<ListViewCtl> AttachThumbnailList(HWND dialog, int listId);
-
 // Answers a dialog list's custom-draw notification so that the selected row keeps the highlight
 // colours while the list does not have the focus. Wine and classic Windows paint it then in a
 // grey barely set off from the white list, and the row a command acts on goes unseen. The dialog

@@ -242,3 +242,12 @@ void FreeImageCatalogue() {
     frameRefs.Clear();
     imageFiles.Clear();
 }
+
+std::unique_ptr<ListViewCtl> AttachThumbnailList(HWND dialog, int listId) {
+    auto view = std::make_unique<ListViewCtl>();
+    view->AttachControl(dialogScale, dialog, listId);
+    SendDlgItemMessageW(dialog, listId, LVM_SETIMAGELIST, LVSIL_SMALL,
+                        reinterpret_cast<LPARAM>(thumbnailList));
+    view->AddItemColumn();
+    return view;
+}

@@ -3,6 +3,7 @@
 // dialog and freed after it.
 #pragma once
 
+#include "dialogs/ListViewCtl.h"
 #include "model/Blinket.h"
 #include "model/BlinketList.h"
 #include "model/ImageFileEntry.h"
@@ -10,6 +11,8 @@
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <memory>
 
 extern HIMAGELIST thumbnailList;
 
@@ -33,3 +36,7 @@ int AddMissingPictureMark(HWND window);
 // The whole catalogue of a folder: scan, thumbnails and frames.
 void LoadImageCatalogue(HWND window, const wchar_t* folder);
 void FreeImageCatalogue();
+
+// A wrapper bound to the dialog's list control, showing the catalogue's thumbnails in its one
+// column.
+std::unique_ptr<ListViewCtl> AttachThumbnailList(HWND dialog, int listId);

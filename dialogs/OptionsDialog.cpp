@@ -166,15 +166,20 @@ void AddBlinket(HWND dialog) {
     editedBlinket = nullptr;
 }
 
-// The blinket that a drop or /add brings, waiting for the dialog to be up.
+// A blinket that a drop or /add brings, and the position it is to take.
+struct Arrival {
+    std::unique_ptr<Blinket> blinket;
+    int before = 0;
+};
+// Posted once the dialog is up. The arrival, which lives as long as the dialog, waits in the
+// dialog's user data rather than in the message, which any process can post.
 constexpr UINT kTakeArrival = WM_APP + 1;
-std::unique_ptr<Blinket> arrivingBlinket;
-int arrivingBefore = 0;
 
 // Edit Item on the arriving blinket. With a picture chosen it joins the list at its place and
 // its row is selected; without one it is dropped, as Add leaves such a blinket unsaved.
 void TakeArrivingBlinket(HWND dialog) {
-    std::unique_ptr<Blinket> blinket = std::move(arrivingBlinket);
+    auto* arrival = reinterpret_cast<Arrival*>(SetWindowLongPtrW(dialog, DWLP_USER, 0));
+    std::unique_ptr<Blinket> blinket = arrival ? std::move(arrival->blinket) : nullptr;
     if (!blinket) {
         return;
     }
@@ -184,7 +189,7 @@ void TakeArrivingBlinket(HWND dialog) {
     if (!blinket->imageFile[0]) {
         return;
     }
-    const int before = std::clamp(arrivingBefore, 0, blinkets.Count());
+    const int before = std::clamp(arrival->before, 0, blinkets.Count());
     blinkets.Insert(before, std::move(blinket));
     if (optionsListView) {
         FillRows();
@@ -314,8 +319,7 @@ int ShowOptionsDialog(HWND owner, HINSTANCE instance, int resIdOffsetValue, int 
         return 1;
     }
     running = true;
-    arrivingBlinket = std::move(arriving);
-    arrivingBefore = before;
+    Arrival arrival{std::move(arriving), before};
     dialogResIdOffset = resIdOffsetValue;
     dialogScale = scale > 0 ? scale : 1;
     dialogInstance = instance;
@@ -325,8 +329,8 @@ int ShowOptionsDialog(HWND owner, HINSTANCE instance, int resIdOffsetValue, int 
     if (folder[0] && SUCCEEDED(StringCchCatW(folder, MAX_PATH, L"Blinkets\\"))) {
         LoadImageCatalogue(owner, folder);
     }
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsDlgProc, 0);
-    arrivingBlinket.reset();
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsDlgProc,
+                    arrival.blinket ? reinterpret_cast<LPARAM>(&arrival) : 0);
     FreeImageCatalogue();
     running = false;
     return 1;
@@ -337,7 +341,8 @@ INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         InitPocketDialog(dialog);
         LayoutOptionsDialog(dialog);
-        if (arrivingBlinket) {
+        if (lParam) {
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             PostMessageW(dialog, kTakeArrival, 0, 0);
         }
         return TRUE;

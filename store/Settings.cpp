@@ -212,22 +212,13 @@ std::vector<KeptKey> KeysNotHeld(const wchar_t* maker, const wchar_t* program,
 
 }  // namespace
 
-bool ReadWindowCentre(const wchar_t* maker, const wchar_t* program, int screenWidth, int* centre) {
-    RegKey key;
-    if (!centre || !OpenSettings(key, maker, program, false)) {
-        return false;
-    }
-    *centre = WindowCentreFrom(key, screenWidth);
-    return true;
-}
-
-StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program) {
+StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program, int screenWidth) {
     StoredSettings settings;
     RegKey key;
     if (!OpenSettings(key, maker, program, false)) {
         return settings;
     }
-    settings.windowCentreX = WindowCentreFrom(key, GetSystemMetrics(SM_CXSCREEN));
+    settings.windowCentreX = WindowCentreFrom(key, screenWidth);
     DWORD follow = 1;
     settings.followPointer = !key.QueryDword(L"FollowPointer", &follow) || follow != 0;
     return settings;
@@ -253,48 +244,43 @@ void SaveBlinkets(const wchar_t* maker, const wchar_t* program, const BlinketLis
     if (!ListKeyPath(maker, program, path) || !listKey.Open(HKEY_CURRENT_USER, path, true)) {
         return;
     }
-    const std::vector<NumberedKey> stored = ListBlinketKeys(listKey);
-    const std::vector<KeptKey> kept = KeysNotHeld(maker, program, stored);
+    const std::vector<KeptKey> kept = KeysNotHeld(maker, program, ListBlinketKeys(listKey));
     std::unordered_set<std::wstring> keptNames;
     for (const KeptKey& one : kept) {
         keptNames.insert(FoldedCase(one.name));
     }
     // Key names in lower case, as the registry compares them.
     std::unordered_set<std::wstring> written;
-    // Each key is written over its old content before anything is deleted, so a failure
-    // halfway leaves the stored list readable rather than gone.
-    for (int i = 0; i < list.Count(); ++i) {
-        const Blinket* blinket = list.At(i);
-        if (!blinket || !IsStorable(*blinket)) {
-            continue;
-        }
+    // The next key in order gets what `write` puts in it; a kept key already in its place is
+    // left untouched. A key of one the program cannot hold is emptied first, so that nothing of
+    // it lingers beside what takes its place.
+    const auto writeNext = [&](const KeptKey* keptKey, const auto& write) {
         const std::wstring name = BlinketKeyName(static_cast<int>(written.size()));
-        // A key the program could not hold is rewritten from its copy further on; what it
-        // held must not linger beside the blinket that takes its place.
-        if (keptNames.count(FoldedCase(name))) {
+        written.insert(FoldedCase(name));
+        if (keptKey && FoldedCase(keptKey->name) == FoldedCase(name)) {
+            return;
+        }
+        if (keptKey || keptNames.count(FoldedCase(name))) {
             listKey.DeleteSubkeyTree(name.c_str());
         }
         RegKey key;
         if (OpenBlinketKey(key, maker, program, name, true)) {
-            WriteBlinket(*blinket, key);
-            written.insert(FoldedCase(name));
+            write(key);
+        }
+    };
+    for (int i = 0; i < list.Count(); ++i) {
+        const Blinket* blinket = list.At(i);
+        if (blinket && IsStorable(*blinket)) {
+            writeNext(nullptr, [blinket](RegKey& key) { WriteBlinket(*blinket, key); });
         }
     }
-    // What the program cannot hold follows the blinkets it shows, each as it was; a key already
-    // in its place is left untouched.
+    // What the program cannot hold follows the blinkets it shows, each as it was.
     for (const KeptKey& one : kept) {
-        const std::wstring name = BlinketKeyName(static_cast<int>(written.size()));
-        written.insert(FoldedCase(name));
-        if (FoldedCase(one.name) == FoldedCase(name)) {
-            continue;
-        }
-        listKey.DeleteSubkeyTree(name.c_str());
-        RegKey key;
-        if (OpenBlinketKey(key, maker, program, name, true)) {
+        writeNext(&one, [&one](RegKey& key) {
             for (const RegKey::RawValue& value : one.values) {
                 key.SetValue(value);
             }
-        }
+        });
     }
     for (const NumberedKey& old : ListBlinketKeys(listKey)) {
         if (!written.count(FoldedCase(old.name))) {

@@ -24,18 +24,18 @@ struct StoredSettings {
     bool followPointer = true;
 };
 
-StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program);
-// The same reading for a screen of the given width: false when the settings key does not exist.
-bool ReadWindowCentre(const wchar_t* maker, const wchar_t* program, int screenWidth, int* centre);
+// The settings as they stand for a screen of the given width.
+StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program, int screenWidth);
 
 // Appends the stored blinkets to the list, in key order. The list ends at the first key that is
 // missing or has no "ImageFile"; a blinket whose image cannot be opened, or whose path does not
 // fit Blinket::imageFile even in its short form, is dropped.
 void LoadBlinkets(const wchar_t* maker, const wchar_t* program, BlinketList<Blinket>& list);
 
-// Writes the list, leaving out blinkets whose image cannot be opened. The keys are numbered
-// without gaps over the blinkets written, and blinket keys left over from a longer list are
-// deleted afterwards, so a failure halfway never loses the stored list.
+// Writes the list, leaving out blinkets without an image path, then the keys the program cannot
+// hold, each as it was. The keys are numbered without gaps; each is written over in place, and
+// keys left over from a longer list are deleted last. A save stopped halfway leaves a list that
+// mixes old keys and new ones.
 void SaveBlinkets(const wchar_t* maker, const wchar_t* program, const BlinketList<Blinket>& list);
 
 // Records a tap, in client pixels, as "xTap" and "yTap" for other programs.

@@ -1,5 +1,5 @@
 // Runs alone: popup menus close when another process takes the foreground.
-#include "app/MainWindow.h"
+#include "app/Operations.h"
 
 #include "app/ShellFixture.h"
 #include "resources/resource.h"

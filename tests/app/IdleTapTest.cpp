@@ -1,7 +1,9 @@
-#include "app/IdleTap.h"
+#include "app/IdleAnimation.h"
 
 #include "app/Render.h"
 #include "app/ShellFixture.h"
+#include "app/Taps.h"
+#include "app/Timers.h"
 #include "platform/PocketShell.h"
 #include "store/Settings.h"
 

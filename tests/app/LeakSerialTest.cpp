@@ -1,5 +1,5 @@
-#include "app/IdleTap.h"
-#include "app/MainWindow.h"
+#include "app/Operations.h"
+#include "app/Timers.h"
 #include "app/ShellFixture.h"
 
 #include <gtest/gtest.h>

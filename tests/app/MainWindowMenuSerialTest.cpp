@@ -1,8 +1,9 @@
 // Runs alone: a popup menu closes as soon as a window of another process takes the foreground,
 // which a test running alongside would do.
-#include "app/MainWindow.h"
+#include "app/Operations.h"
 
 #include "app/ShellFixture.h"
+#include "app/Timers.h"
 #include "base/Handles.h"
 #include "platform/PocketShell.h"
 #include "resources/resource.h"

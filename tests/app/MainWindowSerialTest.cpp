@@ -1,6 +1,6 @@
 // Runs alone: it puts a Blinkets folder with the default image beside the test program, where the
 // program looks for it.
-#include "app/MainWindow.h"
+#include "app/Operations.h"
 
 #include "app/ShellFixture.h"
 #include "resources/resource.h"

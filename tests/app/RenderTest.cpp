@@ -1,4 +1,4 @@
-#include "app/IdleTap.h"
+#include "app/Taps.h"
 #include "app/Render.h"
 #include "app/ShellFixture.h"
 #include "app/WindowShape.h"

@@ -1,3 +1,5 @@
+#include "app/AboutDialog.h"
+#include "app/Loading.h"
 #include "app/Startup.h"
 
 #include "app/ShellFixture.h"

@@ -6,6 +6,7 @@
 //   ocellix_bench.exe --minimal-window             a minimal window program: the start-up floor
 #include "app/Render.h"
 #include "app/Startup.h"
+#include "app/Timers.h"
 #include "app/WindowShape.h"
 #include "base/Handles.h"
 #include "base/Pixels.h"

@@ -59,5 +59,22 @@ for dir in "$root"/*/; do
     fi
 done
 
-[ $status -eq 0 ] && echo "Every include points to the same folder or a floor below."
+# Within a folder the units (a header with its source) form a tree too: no circle of includes.
+for folder in "${!floorOf[@]}"; do
+    [ -d "$root/$folder" ] || continue
+    pairs=$(find "$root/$folder" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 |
+        while IFS= read -r -d '' file; do
+            unit=$(basename "${file%.*}")
+            echo "$unit $unit"
+            grep -oE "^[[:space:]]*#[[:space:]]*include[[:space:]]*\"$folder/[^\"/]+\.h\"" "$file" |
+                sed -E 's|.*/([^/]+)\.h"$|\1|' | while read -r used; do
+                    [ "$used" = "$unit" ] || echo "$unit $used"
+                done
+        done)
+    if ! circle=$(tsort <<<"$pairs" 2>&1 >/dev/null) || [ -n "$circle" ]; then
+        complain "$folder/: its units include each other in a circle: $(grep -v 'input contains a loop' <<<"$circle" | sed 's/^tsort: //' | tr '\n' ' ')"
+    fi
+done
+
+[ $status -eq 0 ] && echo "Every include points to the same folder or a floor below, and no folder's units include each other in a circle."
 exit $status

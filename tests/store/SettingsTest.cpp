@@ -60,7 +60,7 @@ protected:
 
 TEST_F(SettingsTest, UsablePositionOrHalfTheScreenWidth) {
     // No settings key: the layout centres the window.
-    EXPECT_EQ(-1, LoadSettings(kMakerName, kProgramName).windowCentreX);
+    EXPECT_EQ(-1, LoadSettings(kMakerName, kProgramName, 1024).windowCentreX);
     struct Case {
         const char* what;
         DWORD type;
@@ -81,16 +81,13 @@ TEST_F(SettingsTest, UsablePositionOrHalfTheScreenWidth) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ResetSettings(L"position", c.type, c.bytes);
-        int centre = 0;
-        EXPECT_TRUE(ReadWindowCentre(kMakerName, kProgramName, 1024, &centre));
-        EXPECT_EQ(c.centre, centre);
+        EXPECT_EQ(c.centre, LoadSettings(kMakerName, kProgramName, 1024).windowCentreX);
     }
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) / 2,
-              LoadSettings(kMakerName, kProgramName).windowCentreX);
+    EXPECT_EQ(400, LoadSettings(kMakerName, kProgramName, 800).windowCentreX);
 }
 
 TEST_F(SettingsTest, OnlyTheNumberZeroStopsTheEyesFollowingThePointer) {
-    EXPECT_TRUE(LoadSettings(kMakerName, kProgramName).followPointer);  // no settings key
+    EXPECT_TRUE(LoadSettings(kMakerName, kProgramName, 1024).followPointer);  // no settings key
     const struct {
         const char* what;
         DWORD type;
@@ -104,7 +101,7 @@ TEST_F(SettingsTest, OnlyTheNumberZeroStopsTheEyesFollowingThePointer) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetSettings(L"FollowPointer", c.type, c.bytes);
-        EXPECT_EQ(c.follow, LoadSettings(kMakerName, kProgramName).followPointer);
+        EXPECT_EQ(c.follow, LoadSettings(kMakerName, kProgramName, 1024).followPointer);
     }
 }
 

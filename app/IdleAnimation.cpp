@@ -1,12 +1,9 @@
-#include "app/IdleTap.h"
+#include "app/IdleAnimation.h"
 
-#include "app/MainWindow.h"
-#include "app/PointerFollow.h"
 #include "app/Render.h"
 #include "model/Blinket.h"
 #include "model/EyeAnimator.h"
 #include "state/ShellState.h"
-#include "store/Settings.h"
 
 namespace {
 
@@ -78,20 +75,10 @@ std::span<const Gaze> IdleSteps(uint32_t draw) {
     return draw <= kIdleDrawMax ? AnimationSteps(kIdleAnimations[draw]) : std::span<const Gaze>();
 }
 
-void IdleStep() {
-    if (!IsWindow(mainWindow)) {
-        return;
-    }
-    if (ReadReloadFlag(kMakerName, kProgramName)) {
-        WriteReloadFlag(kMakerName, kProgramName, false);
-        followPointer = LoadSettings(kMakerName, kProgramName).followPointer;
-        RepositionWindow();
-        WatchPointer(mainWindow);
-        return;
-    }
+void StartIdleAnimation() {
     // Many blinkets can take longer than the idle count: the animation under way plays to its
-    // end. The eyes that follow the pointer play none.
-    if (idleRound.playing || FollowingPointer()) {
+    // end.
+    if (idleRound.playing || !IsWindow(mainWindow)) {
         return;
     }
     idleRound = {true, -1, blinkets.Count(), {}, 0};
@@ -116,29 +103,4 @@ void StopIdleAnimation() {
 
 bool IdleAnimationPlaying() {
     return idleRound.playing;
-}
-
-bool TapHits(const Blinket& blinket, POINT tap) {
-    const int widening = blinketGap / 2;
-    return IsPlaced(blinket) && tap.x >= blinket.xOffset - widening &&
-           tap.x <= blinket.xOffset + blinket.frameWidth + widening;
-}
-
-void HandleTap(POINT tap) {
-    const int count = blinkets.Count();
-    SaveTapPoint(kMakerName, kProgramName, tap);
-    const POINT at = StripPoint(tap);
-    for (int index = 0; index < count; ++index) {
-        Blinket* blinket = blinkets.At(index);
-        if (!blinket || !TapHits(*blinket, at)) {
-            continue;
-        }
-        if (blinket->actionCmd == kActionShowOptions) {
-            // The dialog may have moved, replaced or deleted blinkets: whatever lies under the
-            // point now is not what the user tapped.
-            RunOptions();
-            return;
-        }
-        blinket->RunAction(appInstance, mainWindow);
-    }
 }

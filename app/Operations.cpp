@@ -1,0 +1,107 @@
+#include "app/Operations.h"
+
+#include "app/AboutDialog.h"
+#include "app/IdleAnimation.h"
+#include "app/Loading.h"
+#include "app/Pupils.h"
+#include "app/Render.h"
+#include "app/WindowShape.h"
+#include "dialogs/OptionsDialog.h"
+#include "resources/resource.h"
+#include "state/ShellState.h"
+#include "store/Settings.h"
+
+#include <utility>
+
+namespace {
+
+bool menuTracking = false;
+
+void RunMenuCommand(HWND window, UINT command) {
+    switch (command) {
+    case IDM_OPTIONS: RunOptions(); break;
+    case IDM_EXIT: PostMessageW(mainWindow, WM_CLOSE, 0, 0); break;
+    case IDM_ABOUT: RunAbout(window); break;
+    }
+}
+
+}  // namespace
+
+void KeepOnTop(HWND window) {
+    if (menuTracking) {
+        return;
+    }
+    const SIZE size = WindowSize();
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void ShowPopupMenu(HWND window, POINT point) {
+    HMENU menu = LoadMenuW(appInstance, MAKEINTRESOURCEW(IDM_POPUP));
+    if (!menu) {
+        return;
+    }
+    HMENU popup = GetSubMenu(menu, 0);
+    if (!popup) {
+        DestroyMenu(menu);
+        return;
+    }
+    ClientToScreen(window, &point);
+    SetForegroundWindow(window);
+    menuTracking = true;
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(popup, TPM_RETURNCMD, point.x, point.y, 0, window, nullptr));
+    menuTracking = false;
+    DestroyMenu(menu);
+    RunMenuCommand(window, command);
+}
+
+void RunOptions(std::unique_ptr<Blinket> arriving, int before) {
+    dialogActive = true;
+    ShowOptionsDialog(mainWindow, appInstance, resIdOffset, uiScale, std::move(arriving), before);
+    SaveBlinkets(kMakerName, kProgramName, blinkets);
+    dialogActive = false;
+    RepositionWindow();
+}
+
+void RunAbout(HWND owner) {
+    dialogActive = true;
+    ShowAboutDialog(owner);
+    dialogActive = false;
+}
+
+bool ShellBusy() {
+    // A press holds the capture while the gesture is judged, and may yet become the menu.
+    return dialogActive || menuTracking || (mainWindow && GetCapture() == mainWindow);
+}
+
+void LayoutListWithStandIn(int& x, int& y) {
+    LayoutBlinkets(x, y);
+    if (!stripPicture.IsLoaded() && AppendDefaultBlinket(blinkets)) {
+        LayoutBlinkets(x, y);
+    }
+}
+
+void RepositionWindow() {
+    // The animation would go on with blinkets and eyes the layout replaces.
+    StopIdleAnimation();
+    int x = 0;
+    int y = 0;
+    LayoutListWithStandIn(x, y);
+    const SIZE size = WindowSize();
+    SetWindowPos(mainWindow, HWND_TOPMOST, x, y, size.cx, size.cy, SWP_NOACTIVATE);
+    ShapeMainWindow(mainWindow);
+    // The strip may have changed under an unchanged size and shape.
+    InvalidateRect(mainWindow, nullptr, TRUE);
+}
+
+void Reload(ReloadScope scope) {
+    ApplyStoredSettings();
+    WatchPointer(mainWindow);
+    if (scope == ReloadScope::SettingsAndList) {
+        BlinketList<Blinket> loaded;
+        if (LoadListOrDefault(loaded)) {
+            blinkets = std::move(loaded);
+        }
+    }
+    RepositionWindow();
+}

@@ -1,0 +1,40 @@
+// The operations of the running program that the window's handlers and commands share: the
+// menu, the dialogs, reloading, laying the window out, and whether the user is busy with it.
+// Nothing here calls a handler back.
+#pragma once
+
+#include "model/Blinket.h"
+
+#include <windows.h>
+
+#include <memory>
+
+// Puts the window above all others at the strip's size, without moving or activating it; not
+// while the popup menu is up, which it would cover.
+void KeepOnTop(HWND window);
+// Shows the popup menu (Options, About, Exit) at a client point and carries out the choice.
+void ShowPopupMenu(HWND window, POINT point);
+// Runs the Options dialog over the main window, saves the list and lays the window out again.
+// An arriving blinket (a drop or /add) opens in Edit Item at once and joins the list before
+// position `before` once the user has chosen its picture.
+void RunOptions(std::unique_ptr<Blinket> arriving = nullptr, int before = 0);
+// The About dialog over the window; the timer's work waits while it is up.
+void RunAbout(HWND owner);
+// Whether a dialog, the menu or a press on the window has the user's attention: a drop or a
+// command from outside is then refused.
+bool ShellBusy();
+
+// Lays the list out and gives the window's top-left corner. When nothing of the list can be
+// shown (every blinket deleted, or every picture missing), the default blinket joins it, unsaved,
+// and stands in: the window would otherwise shrink to nothing, and with it the only way to the
+// menu.
+void LayoutListWithStandIn(int& x, int& y);
+// Lays the blinkets out again, and moves, sizes and shapes the main window to the result.
+void RepositionWindow();
+
+// What a reload reads again besides the settings.
+enum class ReloadScope { Settings, SettingsAndList };
+// Reads the settings again (with the list of blinkets, when asked), then rebuilds the window at
+// once. A stored list that is empty brings the default blinket, as at start-up; when even that
+// is missing, the window keeps the blinkets it shows.
+void Reload(ReloadScope scope);

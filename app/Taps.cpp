@@ -1,0 +1,67 @@
+#include "app/Taps.h"
+
+#include "app/Operations.h"
+#include "app/Render.h"
+#include "platform/PocketShell.h"
+#include "state/ShellState.h"
+#include "store/Settings.h"
+
+#include <windowsx.h>
+
+POINT UnpackPoint(DWORD packed) {
+    return {static_cast<LONG>(LOWORD(packed)), static_cast<LONG>(HIWORD(packed))};
+}
+
+void OnStylusDown(HWND window, LPARAM lParam) {
+    tapPoint = static_cast<DWORD>(lParam);
+    SHRGINFO gesture = {sizeof(gesture), window, UnpackPoint(tapPoint), SHRG_RETURNCMD};
+    if (SHRecognizeGesture(&gesture) == GN_CONTEXTMENU) {
+        tapPending = false;
+        ShowPopupMenu(window, UnpackPoint(tapPoint));
+    } else {
+        tapPending = true;
+    }
+}
+
+void OnStylusUp() {
+    if (tapPending) {
+        tapPending = false;
+        HandleTap(UnpackPoint(tapPoint));
+    }
+}
+
+void OnContextMenu(HWND window, LPARAM lParam) {
+    POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (point.x == -1 && point.y == -1) {
+        point = {0, 0};  // from the keyboard: the window's corner
+    } else {
+        ScreenToClient(window, &point);
+    }
+    tapPending = false;
+    ShowPopupMenu(window, point);
+}
+
+bool TapHits(const Blinket& blinket, POINT tap) {
+    const int widening = blinketGap / 2;
+    return IsPlaced(blinket) && tap.x >= blinket.xOffset - widening &&
+           tap.x <= blinket.xOffset + blinket.frameWidth + widening;
+}
+
+void HandleTap(POINT tap) {
+    const int count = blinkets.Count();
+    SaveTapPoint(kMakerName, kProgramName, tap);
+    const POINT at = StripPoint(tap);
+    for (int index = 0; index < count; ++index) {
+        Blinket* blinket = blinkets.At(index);
+        if (!blinket || !TapHits(*blinket, at)) {
+            continue;
+        }
+        if (blinket->actionCmd == kActionShowOptions) {
+            // The dialog may have moved, replaced or deleted blinkets: whatever lies under the
+            // point now is not what the user tapped.
+            RunOptions();
+            return;
+        }
+        blinket->RunAction(appInstance, mainWindow);
+    }
+}
