@@ -293,6 +293,12 @@ TEST_F(SettingsTest, KeysThatCannotBeHeldAreKeptAsTheyWereAfterTheBlinketsShown)
         {"a text action code", true, L"ActionCmd", REG_SZ, {'2', 0, 0, 0}},
         {"a 64-bit frame number", true, L"ImagePos", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}},
         {"a two-byte position", true, L"BlinketPos", REG_DWORD, {3, 0}},
+        {"a NUL inside the image path", false, L"ImageFile", REG_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0}},
+        {"a NUL inside the action string",
+         true,
+         L"ActionString",
+         REG_EXPAND_SZ,
+         {'a', 0, 0, 0, 'b', 0, 0, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -94,6 +95,47 @@ inline Value GetValue(const std::wstring& key, const wchar_t* name) {
     }
     RegCloseKey(handle);
     return value;
+}
+
+inline bool operator==(const Value& a, const Value& b) {
+    return a.found == b.found && a.type == b.type && a.bytes == b.bytes;
+}
+
+// The names of the key's subkeys, as the registry lists them.
+inline std::vector<std::wstring> Subkeys(const std::wstring& key) {
+    std::vector<std::wstring> names;
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+        return names;
+    }
+    wchar_t name[256];
+    DWORD chars = 256;
+    for (DWORD i = 0; RegEnumKeyExW(handle, i, name, &chars, nullptr, nullptr, nullptr, nullptr) ==
+                      ERROR_SUCCESS;
+         ++i, chars = 256) {
+        names.push_back(name);
+    }
+    RegCloseKey(handle);
+    return names;
+}
+
+// Every value of the key by its name, each read as GetValue reads it.
+inline std::map<std::wstring, Value> Values(const std::wstring& key) {
+    std::map<std::wstring, Value> values;
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+        return values;
+    }
+    std::vector<wchar_t> name(16384);
+    DWORD chars = 16384;
+    for (DWORD i = 0; RegEnumValueW(handle, i, name.data(), &chars, nullptr, nullptr, nullptr,
+                                    nullptr) == ERROR_SUCCESS;
+         ++i, chars = 16384) {
+        const std::wstring text(name.data(), chars);
+        values[text] = GetValue(key, text.c_str());
+    }
+    RegCloseKey(handle);
+    return values;
 }
 
 // The value when it is a REG_DWORD of four bytes, else nothing.
