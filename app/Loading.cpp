@@ -7,6 +7,8 @@
 
 #include <strsafe.h>
 
+#include <string>
+
 namespace {
 
 constexpr wchar_t kDefaultImage[] = L"Blinkets\\eyesbig.gif";
@@ -37,6 +39,25 @@ bool AppendDefaultBlinket(BlinketList<Blinket>& list) {
     if (!blinket) {
         return false;
     }
+    list.Append(std::move(blinket));
+    return true;
+}
+
+bool AppendStandIn(BlinketList<Blinket>& list) {
+    wchar_t directory[MAX_PATH];
+    GetModuleDirectory(appInstance, directory);
+    std::unique_ptr<Blinket> blinket = MakeDefaultBlinket(appInstance, directory);
+    if (!blinket) {
+        return false;
+    }
+    const std::wstring picture = FoldedCase(blinket->imageFile);
+    for (int i = 0; i < list.Count(); ++i) {
+        wchar_t path[MAX_PATH];
+        if (list.At(i)->ImagePath(path) && FoldedCase(path) == picture) {
+            return false;
+        }
+    }
+    blinket->standIn = true;
     list.Append(std::move(blinket));
     return true;
 }

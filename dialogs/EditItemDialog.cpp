@@ -12,6 +12,7 @@
 #include <strsafe.h>
 
 #include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {
@@ -154,6 +155,18 @@ void OnActionChange(HWND dialog) {
     }
 }
 
+// A path as Windows compares it: in its long form, in any letter case.
+std::wstring ComparablePath(const wchar_t* path) {
+    wchar_t longPath[MAX_PATH];
+    return FoldedCase(LongPathOf(path, longPath) ? longPath : path);
+}
+
+// Whether the blinket's picture is the file of that path.
+bool ShowsPicture(const Blinket& blinket, const wchar_t* path) {
+    wchar_t current[MAX_PATH];
+    return blinket.ImagePath(current) && ComparablePath(current) == ComparablePath(path);
+}
+
 void CommitEditItem(HWND dialog) {
     if (!editedBlinket || !editListView) {
         return;
@@ -164,8 +177,10 @@ void CommitEditItem(HWND dialog) {
     if (row < 0 || !frame || !frame->entry || !frame->entry->FullPath(path)) {
         return;
     }
-    // An image whose path does not fit the blinket is refused before anything of it changes.
-    if (!editedBlinket->SetImageFile(path)) {
+    // The picture the blinket shows already keeps the form it was stored in (its environment
+    // variables, its letter case); another one whose path does not fit the blinket is refused
+    // before anything of it changes.
+    if (!ShowsPicture(*editedBlinket, path) && !editedBlinket->SetImageFile(path)) {
         return;
     }
     // A text left as it was keeps the environment variables it was stored with.
@@ -177,6 +192,8 @@ void CommitEditItem(HWND dialog) {
     editedBlinket->imagePos = frame->frame;
     editedBlinket->actionCmd = SelectedAction(dialog);
     editedBlinket->actionStringExpands = false;
+    // Chosen by the user, a stand-in is theirs to keep.
+    editedBlinket->standIn = false;
     if (IsRunAction(editedBlinket->actionCmd)) {
         StringCchCopyW(editedBlinket->actionString, kActionStringChars, text.data());
         editedBlinket->actionStringExpands = keepsExpansion;
