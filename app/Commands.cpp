@@ -116,33 +116,36 @@ bool ReadDroppedList(const wchar_t* path, std::string& bytes, ListFault& fault) 
     return reading->read;
 }
 
-// A list file dropped on the window: checked whole, then put in place once the user says yes.
-// The boxes keep commands and drops away, as a dialog does.
-void ImportDroppedList(HWND window, const wchar_t* path) {
-    dialogActive = true;
+// A list file dropped on the window, checked whole and put in place once the user says yes;
+// false when it was not.
+bool TakeDroppedList(HWND window, const wchar_t* path) {
     std::string bytes;
     StoredList list;
     ListFault fault;
-    bool read = ReadDroppedList(path, bytes, fault) &&
-                ParseListFile(bytes, ProgramFolder().c_str(), list, fault);
-    if (read) {
-        const std::wstring question =
-            L"Replace the list of blinkets with the " + std::to_wstring(list.size()) + L" of " +
-            path +
-            L"?\r\n\r\nThe list it replaces is kept: ocellix.exe /restore "
-            L"brings it back.";
+    if (ReadDroppedList(path, bytes, fault) &&
+        ParseListFile(bytes, ProgramFolder().c_str(), list, fault)) {
+        const std::wstring question = L"Replace the list of blinkets with the " +
+                                      std::to_wstring(list.size()) + L" of " + path +
+                                      L"?\r\n\r\nThe list it replaces is kept: "
+                                      L"ocellix.exe /restore brings it back.";
         if (MessageBoxW(window, question.c_str(), kBoxCaption, MB_YESNO | MB_ICONQUESTION) !=
             IDYES) {
-            dialogActive = false;
-            return;
+            return false;
         }
-        read = ImportListText(kMakerName, kProgramName, bytes, ProgramFolder().c_str(), fault);
+        if (ImportListText(kMakerName, kProgramName, bytes, ProgramFolder().c_str(), fault)) {
+            return true;
+        }
     }
-    if (!read) {
-        MessageBoxW(window, RefusalText(path, fault).c_str(), kBoxCaption, MB_OK | MB_ICONERROR);
-    }
+    MessageBoxW(window, RefusalText(path, fault).c_str(), kBoxCaption, MB_OK | MB_ICONERROR);
+    return false;
+}
+
+// The boxes keep commands and drops away, as a dialog does.
+void ImportDroppedList(HWND window, const wchar_t* path) {
+    dialogActive = true;
+    const bool taken = TakeDroppedList(window, path);
     dialogActive = false;
-    if (read) {
+    if (taken) {
         Reload(ReloadScope::SettingsAndList);
     }
 }

@@ -32,10 +32,19 @@ std::unique_ptr<Blinket> MakeDefaultBlinket(HINSTANCE resources, const wchar_t* 
     return blinket;
 }
 
-bool AppendDefaultBlinket(BlinketList<Blinket>& list) {
+namespace {
+
+// The default blinket of the program's own folder.
+std::unique_ptr<Blinket> OwnDefaultBlinket() {
     wchar_t directory[MAX_PATH];
     GetModuleDirectory(appInstance, directory);
-    std::unique_ptr<Blinket> blinket = MakeDefaultBlinket(appInstance, directory);
+    return MakeDefaultBlinket(appInstance, directory);
+}
+
+}  // namespace
+
+bool AppendDefaultBlinket(BlinketList<Blinket>& list) {
+    std::unique_ptr<Blinket> blinket = OwnDefaultBlinket();
     if (!blinket) {
         return false;
     }
@@ -44,9 +53,7 @@ bool AppendDefaultBlinket(BlinketList<Blinket>& list) {
 }
 
 bool AppendStandIn(BlinketList<Blinket>& list) {
-    wchar_t directory[MAX_PATH];
-    GetModuleDirectory(appInstance, directory);
-    std::unique_ptr<Blinket> blinket = MakeDefaultBlinket(appInstance, directory);
+    std::unique_ptr<Blinket> blinket = OwnDefaultBlinket();
     if (!blinket) {
         return false;
     }

@@ -153,13 +153,19 @@ void DeleteStep(const wchar_t* maker, const wchar_t* program) {
     }
 }
 
+// The blinket keys of one subkey copied in place of another's, and read back there.
+bool CopyKeys(const wchar_t* maker, const wchar_t* program, const wchar_t* from,
+              const wchar_t* to) {
+    StoredList keys;
+    ReadKeys(maker, program, from, keys);
+    DeleteBlinketKeys(maker, program, to);
+    WriteKeys(maker, program, to, keys);
+    return Holds(maker, program, to, keys);
+}
+
 // Step 1: the list key as it stands becomes the previous list.
 bool KeepPrevious(const wchar_t* maker, const wchar_t* program) {
-    StoredList current;
-    ReadKeys(maker, program, kListKey, current);
-    DeleteSubtree(maker, program, kPreviousKey);
-    WriteKeys(maker, program, kPreviousKey, current);
-    if (!Holds(maker, program, kPreviousKey, current)) {
+    if (!CopyKeys(maker, program, kListKey, kPreviousKey)) {
         return false;
     }
     WriteStep(maker, program, kPreviousKept);
@@ -168,11 +174,7 @@ bool KeepPrevious(const wchar_t* maker, const wchar_t* program) {
 
 // Step 2: the staged list becomes the list; then nothing of the replacement is left.
 bool SwitchIn(const wchar_t* maker, const wchar_t* program) {
-    StoredList staged;
-    ReadKeys(maker, program, kSavingKey, staged);
-    DeleteBlinketKeys(maker, program, kListKey);
-    WriteKeys(maker, program, kListKey, staged);
-    if (!Holds(maker, program, kListKey, staged)) {
+    if (!CopyKeys(maker, program, kSavingKey, kListKey)) {
         return false;
     }
     DeleteStep(maker, program);

@@ -79,6 +79,17 @@ TEST_F(DefaultBlinketTest, TheStandInIsNeitherSavedNorDoubledUntilTheUserMakesIt
     EXPECT_TRUE(rawreg::KeyExists(rawreg::BlinketKey(0)));
     EXPECT_FALSE(rawreg::KeyExists(rawreg::BlinketKey(1)));
     EXPECT_EQ(1, standIns());
+    // Once something else can be shown, the stand-in leaves with the closing of Options.
+    Image(L"gone.bmp", 30, 20, 0x00FF00);
+    {
+        ModalDriver driver;
+        driver.Done(L"Options");
+        RunOptions();
+    }
+    EXPECT_EQ(1, blinkets.Count());
+    ASSERT_TRUE(DeleteFileW((dir.path() + L"gone.bmp").c_str()));
+    RepositionWindow();
+    EXPECT_EQ(1, standIns());
     {
         ModalDriver driver;
         driver

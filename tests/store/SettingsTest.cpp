@@ -237,10 +237,12 @@ TEST_F(SettingsTest, SavingAShorterListLeavesNoKeyFromTheLongerOne) {
     EXPECT_STREQ(L"z.gif", loaded.At(2)->actionString);
 }
 
-TEST_F(SettingsTest, ABlinketLeftWithoutAPictureIsNotSavedAndLeavesNoGap) {
+TEST_F(SettingsTest, ABlinketLeftWithoutAPictureOrTheStandInIsNotSavedAndLeavesNoGap) {
     BlinketList<Blinket> list;
     list.Append(MakeBlinket(Image(L"a.gif"), 1, L"first"));
     list.Append(std::make_unique<Blinket>());  // Add closed without a picture
+    list.Append(MakeBlinket(Image(L"eyesbig.gif"), 3, L"the stand-in"));
+    list.At(2)->standIn = true;
     list.Append(MakeBlinket(Image(L"c.gif"), 2, L"third"));
     SaveBlinkets(kMakerName, kProgramName, list);
     EXPECT_FALSE(rawreg::KeyExists(BlinketKey(2)));
