@@ -45,11 +45,6 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
     return _wcsnicmp(text.c_str(), prefix, wcslen(prefix)) == 0;
 }
 
-bool IsPath(const std::wstring& name) {
-    return _wcsicmp(name.c_str(), kImageFileValue) == 0 ||
-           _wcsicmp(name.c_str(), kActionStringValue) == 0;
-}
-
 bool IsNumber(const std::wstring& name) {
     return _wcsicmp(name.c_str(), kActionCmdValue) == 0 ||
            _wcsicmp(name.c_str(), kBlinketPosValue) == 0 ||
@@ -62,6 +57,11 @@ size_t LimitOf(const std::wstring& name) {
         return kImageFileChars;
     }
     return _wcsicmp(name.c_str(), kActionStringValue) == 0 ? kActionStringChars : SIZE_MAX;
+}
+
+// ImageFile and ActionString: the texts that are paths.
+bool IsPath(const std::wstring& name) {
+    return LimitOf(name) != SIZE_MAX;
 }
 
 std::wstring Trim(const std::wstring& text) {

@@ -42,18 +42,6 @@ std::string Utf8(const std::wstring& text) {
     return utf8;
 }
 
-// Every blinket key below the list key with all its values, in numeric order.
-std::vector<std::map<std::wstring, rawreg::Value>> Stored(const std::wstring& key = kListKey) {
-    std::vector<std::map<std::wstring, rawreg::Value>> keys;
-    for (int n = 0;
-         rawreg::KeyExists(key + (n < 10 ? L"\\Blinket_0" : L"\\Blinket_") + std::to_wstring(n));
-         ++n) {
-        keys.push_back(
-            rawreg::Values(key + (n < 10 ? L"\\Blinket_0" : L"\\Blinket_") + std::to_wstring(n)));
-    }
-    return keys;
-}
-
 class ListFileTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(sandbox.ok()); }
@@ -114,7 +102,7 @@ TEST_F(ListFileTest, ExportWipeAndImportGiveBackEveryValueAndType) {
                                          static_cast<DWORD>(value.data.size())));
         }
     }
-    const auto before = Stored();
+    const auto before = rawreg::ListValues();
     ASSERT_EQ(std::size(rows), before.size());
     StoredList list;
     ASSERT_TRUE(ReadStoredList(kMakerName, kProgramName, list));
@@ -128,7 +116,7 @@ TEST_F(ListFileTest, ExportWipeAndImportGiveBackEveryValueAndType) {
     ASSERT_TRUE(ReadListFile(file.c_str(), bytes, fault));
     ASSERT_TRUE(ImportListText(kMakerName, kProgramName, bytes, program.c_str(), fault))
         << fault.line << ": " << Utf8(fault.problem);
-    const auto after = Stored();
+    const auto after = rawreg::ListValues();
     ASSERT_EQ(before.size(), after.size());
     for (size_t n = 0; n < std::size(rows); ++n) {
         SCOPED_TRACE(rows[n].what);
@@ -143,7 +131,7 @@ TEST_F(ListFileTest, ExportWipeAndImportGiveBackEveryValueAndType) {
     EXPECT_EQ(L"D:\\Moved\\Blinkets\\gear.gif",
               std::wstring(reinterpret_cast<const wchar_t*>(
                   rawreg::GetValue(BlinketKey(0), L"ImageFile").bytes.data())));
-    EXPECT_EQ(before[4], Stored()[4]);
+    EXPECT_EQ(before[4], rawreg::ListValues()[4]);
 }
 
 // A file with any fault is refused whole with the line that shows it, and the list stays as it
@@ -193,8 +181,8 @@ TEST_F(ListFileTest, AFileWithAFaultIsRefusedWithItsLineAndChangesNothing) {
     ASSERT_TRUE(rawreg::SetString(BlinketKey(0), L"ImageFile", L"C:\\kept.gif"));
     ASSERT_TRUE(rawreg::SetString(kSettingsKey + L"\\BlinketsPrevious\\Blinket_00", L"ImageFile",
                                   L"C:\\before.gif"));
-    const auto list = Stored();
-    const auto previous = Stored(kSettingsKey + L"\\BlinketsPrevious");
+    const auto list = rawreg::ListValues();
+    const auto previous = rawreg::ListValues(kSettingsKey + L"\\BlinketsPrevious");
     const std::wstring file = folder.path() + L"bad.ocellix";
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -206,8 +194,8 @@ TEST_F(ListFileTest, AFileWithAFaultIsRefusedWithItsLineAndChangesNothing) {
             ImportListText(kMakerName, kProgramName, bytes, programFolder.path().c_str(), fault));
         EXPECT_EQ(row.line, fault.line) << Utf8(fault.problem);
         EXPECT_FALSE(fault.problem.empty());
-        EXPECT_EQ(list, Stored());
-        EXPECT_EQ(previous, Stored(kSettingsKey + L"\\BlinketsPrevious"));
+        EXPECT_EQ(list, rawreg::ListValues());
+        EXPECT_EQ(previous, rawreg::ListValues(kSettingsKey + L"\\BlinketsPrevious"));
     }
     std::string bytes;
     ListFault fault;

@@ -21,23 +21,7 @@ using rawreg::kSettingsKey;
 const std::wstring kPreviousKey = kSettingsKey + L"\\BlinketsPrevious";
 const std::wstring kSavingKey = kSettingsKey + L"\\BlinketsSaving";
 
-// The blinket keys below a key, each with all its values as stored, in numeric order.
 using Snapshot = std::vector<std::map<std::wstring, rawreg::Value>>;
-
-Snapshot Snap(const std::wstring& key) {
-    std::map<int, std::wstring> numbered;
-    for (const std::wstring& name : rawreg::Subkeys(key)) {
-        int number = 0;
-        if (BlinketKeyNumber(name.c_str(), &number)) {
-            numbered[number] = name;
-        }
-    }
-    Snapshot snapshot;
-    for (const auto& [number, name] : numbered) {
-        snapshot.push_back(rawreg::Values(key + L"\\" + name));
-    }
-    return snapshot;
-}
 
 // The blinkets of a list by the last letter of their action strings.
 std::string Letters(const BlinketList<Blinket>& list) {
@@ -111,13 +95,13 @@ TEST_F(StoredListTest, ASaveKilledAfterAnyCallLeavesTheOldListOrTheNewOne) {
             StoreBlinket(0, 'z', kPreviousKey);
         };
         storeOld();
-        const Snapshot old = Snap(kListKey);
-        const Snapshot older = Snap(kPreviousKey);
+        const Snapshot old = rawreg::ListValues(kListKey);
+        const Snapshot older = rawreg::ListValues(kPreviousKey);
         const std::string shownBefore = Letters(Load());
         BlinketList<Blinket> edited = Load();
         c.change(edited);
         ASSERT_TRUE(SaveBlinkets(kMakerName, kProgramName, edited));
-        const Snapshot next = Snap(kListKey);
+        const Snapshot next = rawreg::ListValues(kListKey);
         ASSERT_NE(old, next);
         ASSERT_EQ(c.shownAfter, Letters(Load()));
         for (int stop = 0;; ++stop) {
@@ -133,11 +117,11 @@ TEST_F(StoredListTest, ASaveKilledAfterAnyCallLeavesTheOldListOrTheNewOne) {
             }
             ++stopPoints;
             const std::string shown = Letters(Load());
-            const Snapshot now = Snap(kListKey);
+            const Snapshot now = rawreg::ListValues(kListKey);
             const bool isNew = now == next;
             EXPECT_TRUE(isNew || now == old) << "stopped after " << stop << " writes";
             EXPECT_EQ(isNew ? c.shownAfter : shownBefore, shown) << stop;
-            EXPECT_EQ(isNew ? old : older, Snap(kPreviousKey)) << stop;
+            EXPECT_EQ(isNew ? old : older, rawreg::ListValues(kPreviousKey)) << stop;
             EXPECT_FALSE(rawreg::KeyExists(kSavingKey)) << stop;
             EXPECT_FALSE(rawreg::GetValue(kSettingsKey, L"BlinketsSaveStep").found) << stop;
         }
@@ -165,7 +149,7 @@ TEST_F(StoredListTest, AfterASaveEachKeyHoldsExactlyItsOwnValues) {
     BlinketList<Blinket> list = Load();
     list.SwapWithNext(0);
     ASSERT_TRUE(SaveBlinkets(kMakerName, kProgramName, list));
-    const Snapshot saved = Snap(kListKey);
+    const Snapshot saved = rawreg::ListValues(kListKey);
     ASSERT_EQ(3u, saved.size());
     for (int n = 0; n < 2; ++n) {
         std::vector<std::wstring> names;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 #include <map>
 #include <optional>
 #include <string>
@@ -136,6 +137,22 @@ inline std::map<std::wstring, Value> Values(const std::wstring& key) {
     }
     RegCloseKey(handle);
     return values;
+}
+
+// Every value of every key Blinket_<number> below the key, in numeric order.
+inline std::vector<std::map<std::wstring, Value>> ListValues(const std::wstring& key = kListKey) {
+    std::map<long, std::wstring> numbered;
+    for (const std::wstring& name : Subkeys(key)) {
+        if (_wcsnicmp(name.c_str(), L"Blinket_", 8) == 0 && name.size() > 8 &&
+            name.find_first_not_of(L"0123456789", 8) == std::wstring::npos) {
+            numbered[wcstol(name.c_str() + 8, nullptr, 10)] = name;
+        }
+    }
+    std::vector<std::map<std::wstring, Value>> keys;
+    for (const auto& [number, name] : numbered) {
+        keys.push_back(Values(key + L"\\" + name));
+    }
+    return keys;
 }
 
 // The value when it is a REG_DWORD of four bytes, else nothing.
