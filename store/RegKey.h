@@ -50,13 +50,13 @@ public:
     // A REG_SZ or a REG_EXPAND_SZ, read as QueryString reads a REG_SZ; expands tells which it
     // was. The text is not expanded.
     bool QueryText(const wchar_t* name, wchar_t* text, DWORD chars, bool* expands);
-    // Writes are silent, as the callers never check them.
-    void SetString(const wchar_t* name, const wchar_t* text);
+    // Writes answer whether they took; most callers have no use for it.
+    bool SetString(const wchar_t* name, const wchar_t* text);
     // A REG_EXPAND_SZ when expands is set, else a REG_SZ.
-    void SetText(const wchar_t* name, const wchar_t* text, bool expands);
+    bool SetText(const wchar_t* name, const wchar_t* text, bool expands);
     // The current key's value at the index, whatever its type and size; false past the last.
     bool EnumValue(DWORD index, RawValue& value);
-    void SetValue(const RawValue& value);
+    bool SetValue(const RawValue& value);
     void SetDword(const wchar_t* name, const DWORD* value);
 
     // The name of the current key's subkey at the index; false past the last one.
