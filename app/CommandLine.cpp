@@ -12,10 +12,15 @@ struct CommandName {
 };
 
 const CommandName kCommandNames[] = {
-    {L"reload", CommandKind::Reload}, {L"options", CommandKind::Options},
-    {L"about", CommandKind::About},   {L"exit", CommandKind::Exit},
-    {L"add", CommandKind::Add},       {L"?", CommandKind::Help},
-    {L"help", CommandKind::Help},     {L"h", CommandKind::Help},
+    {L"reload", CommandKind::Reload},
+    {L"options", CommandKind::Options},
+    {L"about", CommandKind::About},
+    {L"exit", CommandKind::Exit},
+    {L"add", CommandKind::Add},
+    {L"?", CommandKind::Help},
+    {L"help", CommandKind::Help},
+    {L"h", CommandKind::Help},
+    {L"autostart", CommandKind::Autostart},
 };
 
 constexpr CommandKind kTravelling[] = {CommandKind::Reload, CommandKind::Options,
@@ -52,6 +57,13 @@ ProgramCommand Add(const wchar_t* target) {
                      : UsageError(L"/add needs a file or a web address.");
 }
 
+ProgramCommand Autostart(int count, const wchar_t* const* args) {
+    if (count == 2 && (_wcsicmp(args[1], L"on") == 0 || _wcsicmp(args[1], L"off") == 0)) {
+        return {CommandKind::Autostart, L"", L"", _wcsicmp(args[1], L"on") == 0};
+    }
+    return UsageError(L"/autostart takes on or off.");
+}
+
 }  // namespace
 
 // Short lines: a message box wraps long ones where it likes, and its font is not monospaced.
@@ -66,7 +78,11 @@ const wchar_t kUsageText[] = L"Usage: ocellix.exe [command]\r\n"
                              L"    is added the same way.\r\n"
                              L"/reload: read the settings and the\r\n"
                              L"    blinkets from the registry again.\r\n"
-                             L"/exit: end Ocellix.\r\n"
+                             L"/exit: end Ocellix, and wait until it\r\n"
+                             L"    has ended.\r\n"
+                             L"/autostart on|off: start Ocellix when\r\n"
+                             L"    you sign in, or not, as the Startup\r\n"
+                             L"    apps in Windows' Settings show it.\r\n"
                              L"/?: show this text.\r\n"
                              L"\r\n"
                              L"A command goes to the running Ocellix;\r\n"
@@ -79,7 +95,8 @@ const wchar_t kUsageText[] = L"Usage: ocellix.exe [command]\r\n"
                              L"Exit codes: 0 done; 1 Ocellix is not\r\n"
                              L"running (/reload, /exit); 2 usage error;\r\n"
                              L"3 busy: a dialog or the menu is up, and\r\n"
-                             L"is brought to the front instead.\r\n";
+                             L"is brought to the front instead; 4 the\r\n"
+                             L"registry refused /autostart.\r\n";
 
 ProgramCommand ParseCommandLine(int count, const wchar_t* const* args) {
     if (count <= 0 || !args) {
@@ -92,6 +109,9 @@ ProgramCommand ParseCommandLine(int count, const wchar_t* const* args) {
     for (const CommandName& known : kCommandNames) {
         if (_wcsicmp(name, known.name) != 0) {
             continue;
+        }
+        if (known.kind == CommandKind::Autostart) {
+            return Autostart(count, args);
         }
         if (known.kind == CommandKind::Add) {
             return count == 2 ? Add(args[1])

@@ -6,12 +6,13 @@
 
 #include <string>
 
-enum class CommandKind { Start, Reload, Options, About, Exit, Add, Help, UsageError };
+enum class CommandKind { Start, Reload, Options, About, Exit, Add, Help, UsageError, Autostart };
 
 struct ProgramCommand {
     CommandKind kind = CommandKind::Start;
     std::wstring target;   // Add: the path or web address as given
     std::wstring problem;  // UsageError: what is wrong, for the user
+    bool turnOn = false;   // Autostart: on, or off
 };
 
 // Exit codes of a process started with a command.
@@ -19,10 +20,11 @@ constexpr int kExitDone = 0;
 constexpr int kExitNotRunning = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitBusy = 3;
+constexpr int kExitNotWritten = 4;  // /autostart: the registry refused the change
 
 // The arguments after the program's name. None starts the program; one switch (/, - or --, any
-// letter case) names a command, /add with one path or address after it; a lone argument that is
-// no switch is added as /add adds it.
+// letter case) names a command, /add with one path or address after it, /autostart with on or
+// off; a lone argument that is no switch is added as /add adds it.
 ProgramCommand ParseCommandLine(int count, const wchar_t* const* args);
 
 extern const wchar_t kUsageText[];

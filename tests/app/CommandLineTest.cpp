@@ -47,6 +47,11 @@ TEST(CommandLine, ArgumentsNameOneCommandOrAUsageError) {
         {{L"/add", L"C:\\My", L"Tools\\run.exe"}, K::UsageError, L""},
         {{L""}, K::UsageError, L""},
         {{L"a.exe", L"b.exe"}, K::UsageError, L""},
+        {{L"/autostart", L"on"}, K::Autostart, L""},
+        {{L"--AUTOSTART", L"Off"}, K::Autostart, L""},
+        {{L"/autostart"}, K::UsageError, L""},
+        {{L"/autostart", L"yes"}, K::UsageError, L""},
+        {{L"/autostart", L"on", L"off"}, K::UsageError, L""},
     };
     for (const auto& c : cases) {
         const ProgramCommand command = Parse(c.args);
@@ -56,6 +61,8 @@ TEST(CommandLine, ArgumentsNameOneCommandOrAUsageError) {
         EXPECT_EQ(c.kind == K::UsageError, !command.problem.empty());
     }
     EXPECT_EQ(L"Unknown command: /bogus", Parse({L"/bogus"}).problem);
+    EXPECT_TRUE(Parse({L"/autostart", L"ON"}).turnOn);
+    EXPECT_FALSE(Parse({L"/autostart", L"off"}).turnOn);
 }
 
 TEST(CommandLine, OnlyWellFormedDataIsACommand) {
@@ -78,6 +85,8 @@ TEST(CommandLine, OnlyWellFormedDataIsACommand) {
     COPYDATASTRUCT unused = {};
     EXPECT_FALSE(PackCommand({K::Help, L"", L""}, unused));
     EXPECT_FALSE(PackCommand({K::UsageError, L"", L"wrong"}, unused));
+    // Needs no running copy, so never travels.
+    EXPECT_FALSE(PackCommand({K::Autostart, L"", L"", true}, unused));
 
     const ULONG_PTR add = kCommandMark + static_cast<ULONG_PTR>(K::Add);
     const ULONG_PTR reload = kCommandMark + static_cast<ULONG_PTR>(K::Reload);
