@@ -128,8 +128,9 @@ Function .onInit
     ${If} $Installed != ""
         ${VersionCompare} "${VERSION}" "$Installed" $0
         ${If} $0 = 2
-            MessageBox MB_YESNO|MB_ICONQUESTION "Ocellix $Installed is installed, newer than \
-                this ${VERSION}.$\r$\nReplace it with the older version?" /SD IDNO IDYES older
+            MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Ocellix $Installed is installed, \
+                newer than this ${VERSION}.$\r$\nReplace it with the older version?" \
+                /SD IDNO IDYES older
             SetErrorLevel ${EXIT_NEWER_INSTALLED}
             Quit
             older:
