@@ -17,8 +17,10 @@ version=$(basename "$OCX_SETUP" | sed -n 's/^ocellix-\(.*\)-setup\.exe$/\1/p')
 command -v makensis >/dev/null || fail "makensis is missing (tools/setup.sh installs it)"
 
 # Every Wine process costs a good part of a second: what can be asked at once is.
-read -r win_local win_roaming < <("$WINE" cmd /c 'echo %LOCALAPPDATA% %APPDATA%' </dev/null 2>/dev/null | tr -d '\r')
-{ read -r local_appdata; read -r roaming; } < <("$WINE" winepath -u "$win_local" "$win_roaming" </dev/null 2>/dev/null)
+IFS='|' read -r win_local win_roaming < <("$WINE" cmd /c 'echo %LOCALAPPDATA%^|%APPDATA%' \
+    </dev/null 2>/dev/null | tr -d '\r')
+{ read -r local_appdata; read -r roaming; } < <("$WINE" winepath -u "$win_local" "$win_roaming" \
+    </dev/null 2>/dev/null)
 [ -d "$local_appdata" ] && [ -d "$roaming" ] || fail "no %LOCALAPPDATA% or %APPDATA%"
 instdir=$local_appdata/Programs/Ocellix
 win_instdir=$win_local'\Programs\Ocellix'
@@ -29,7 +31,8 @@ version_key='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion'
 # What the installer writes to the registry, one "key: name TYPE data" line each (keys below
 # CurrentVersion): the Uninstall key, and the Run value and its switch.
 installed_values() {
-    "$WINE" reg query "$version_key" /s </dev/null 2>/dev/null | tr -d '\r' | awk -v top="$version_key\\" '
+    "$WINE" reg query "$version_key" /s </dev/null 2>/dev/null | tr -d '\r' |
+        awk -v top="$version_key\\" '
         index($0, top) == 1 { key = substr($0, length(top) + 1); next }
         /^    / && (key == "Uninstall\\Ocellix" ||
                    ((key == "Run" || key == "Explorer\\StartupApproved\\Run") && $1 == "Ocellix")) {
@@ -41,7 +44,8 @@ autostart_values() {
     local values
     values=$(installed_values)
     echo "run $(echo "$values" | sed -n 's/^Run: Ocellix REG_SZ //p' | grep . || echo missing)"
-    echo "switch $(echo "$values" | sed -n 's/^Explorer\\StartupApproved\\Run: Ocellix REG_BINARY //p' | grep . || echo missing)"
+    echo "switch $(echo "$values" | sed -n 's/^Explorer\\StartupApproved\\Run: Ocellix REG_BINARY //p' |
+        grep . || echo missing)"
 }
 
 run_value="\"$win_instdir\\ocellix.exe\""
@@ -82,7 +86,8 @@ reg_import() {  # lines of a .reg file
 # The prefix is shared: whatever an earlier run left goes, and the user's data folder of other
 # tests is put aside and back.
 remove_installed() {
-    [ ! -f "$instdir/ocellix.exe" ] || "$WINE" "$instdir/ocellix.exe" /exit </dev/null >/dev/null 2>&1 || true
+    [ ! -f "$instdir/ocellix.exe" ] ||
+        "$WINE" "$instdir/ocellix.exe" /exit </dev/null >/dev/null 2>&1 || true
     rm -rf "$instdir" "$shortcut" "$data_dir"
     reg_import "[-$version_key\\Uninstall\\Ocellix]
 [$version_key\\Run]
@@ -94,7 +99,8 @@ remove_installed
 if [ -e "$data_dir" ]; then
     mv "$data_dir" "$e2e_dir/data-before"
 fi
-e2e_cleanups+=(remove_installed '[ ! -e "$e2e_dir/data-before" ] || mv "$e2e_dir/data-before" "$data_dir"')
+e2e_cleanups+=(remove_installed
+    '[ ! -e "$e2e_dir/data-before" ] || mv "$e2e_dir/data-before" "$data_dir"')
 
 # A newer setup of the same files, one whose README tells it apart.
 stage=$e2e_dir/stage
@@ -110,7 +116,8 @@ touch "$e2e_dir/before-install"
 expect "quiet install" 0 "$(setup_code "$OCX_SETUP" /S)"
 expect "installed files" "$( (files_of "$stage"; echo uninstall.exe) | tr ' ' '\n' | LC_ALL=C sort |
     paste -sd' ')" "$(files_of "$instdir")"
-cmp -s "$instdir/ocellix.exe" "$stage/ocellix.exe" || fail "the installed ocellix.exe is not the zip's"
+cmp -s "$instdir/ocellix.exe" "$stage/ocellix.exe" ||
+    fail "the installed ocellix.exe is not the zip's"
 expect "shortcut" "target $win_instdir\\ocellix.exe|arguments |folder $win_instdir|hotkey 0" \
     "$(probe shortcut "$(winpath "$shortcut")" | paste -sd'|')"
 values=$(installed_values)
@@ -136,10 +143,12 @@ size=$(du -sk "$instdir" | cut -f1)
 # A list of the user's, and Ocellix started as the shortcut starts it.
 blinket() {  # number, image, action, string
     printf '[HKEY_CURRENT_USER\\Software\\Tarnwick\\Ocellix\\Blinkets\\Blinket_%02d]\r\n' "$1"
-    printf '"ImageFile"="%s"\r\n"ActionCmd"=dword:%08x\r\n"ActionString"="%s"\r\n"ImagePos"=dword:00000000\r\n\r\n' \
-        "${win_instdir//\\/\\\\}\\\\Blinkets\\\\$2" "$3" "${4//\\/\\\\}"
+    printf '"ImageFile"="%s"\r\n"ActionCmd"=dword:%08x\r\n' \
+        "${win_instdir//\\/\\\\}\\\\Blinkets\\\\$2" "$3"
+    printf '"ActionString"="%s"\r\n"ImagePos"=dword:00000000\r\n\r\n' "${4//\\/\\\\}"
 }
-reg_import "$(blinket 0 gear.gif 2 'C:\windows\notepad.exe'; blinket 1 globe.gif 1 https://example.org/)
+reg_import "$(blinket 0 gear.gif 2 'C:\windows\notepad.exe'
+    blinket 1 globe.gif 1 https://example.org/)
 [HKEY_CURRENT_USER\\Software\\Tarnwick\\Blinkets]
 \"Location\"=\"C:\\\\windows\"" || fail "could not write the list"
 reg_set 'Blinkets\Blinket_00' ActionString REG_EXPAND_SZ '%windir%\notepad.exe'
@@ -155,7 +164,9 @@ expect "/autostart off" 0 "$(command_code /autostart off)"
 off=$(autostart_values)
 expect "Run after off" "run $run_value" "$(echo "$off" | head -n1)"
 [[ $(echo "$off" | tail -n1) =~ ^switch\ 03000000([0-9A-F]{16})$ ]] || fail "after off: $off"
-filetime=$(echo "${BASH_REMATCH[1]}" | sed 's/\(..\)/\1 /g' | awk '{ for (i = 8; i >= 1; i--) printf "%s", $i }')
+# The FILETIME's eight bytes, least significant first.
+filetime=$(echo "${BASH_REMATCH[1]}" | sed 's/\(..\)/\1 /g' |
+    awk '{ for (i = 8; i >= 1; i--) printf "%s", $i }')
 seconds=$((0x$filetime / 10000000 - 11644473600))
 [ $((seconds - $(date +%s))) -le 5 ] && [ $(($(date +%s) - seconds)) -le 60 ] ||
     fail "the switch was turned off at $(date -d "@$seconds"), not now"
@@ -167,9 +178,11 @@ expect "after off again" "$off" "$(autostart_values)"
 # Ocellix again.
 expect "quiet upgrade over the running copy" 0 "$(setup_code "$e2e_dir/setup-newer.exe" /S)"
 expect_exit 10 0
-expect "README after the upgrade" "Upgraded to $newer" "$(tail -n1 "$instdir/README.txt" | tr -d '\r')"
+readme_end() { tail -n1 "$instdir/README.txt" | tr -d '\r'; }
+expect "README after the upgrade" "Upgraded to $newer" "$(readme_end)"
 values=$(installed_values)
-expect "version after the upgrade" "$newer" "$(echo "$values" | awk '$2 == "DisplayVersion" { print $4 }')"
+expect "version after the upgrade" "$newer" \
+    "$(echo "$values" | awk '$2 == "DisplayVersion" { print $4 }')"
 expect "after the upgrade" "$off" "$(autostart_values)"
 close_about
 expect_strip upgraded gear.gif globe.gif
@@ -183,7 +196,7 @@ values=$(installed_values)
 
 # Quietly, an older version does not replace a newer one, nor end it.
 expect "older over newer" 3 "$(setup_code "$OCX_SETUP" /S)"
-expect "README after the refusal" "Upgraded to $newer" "$(tail -n1 "$instdir/README.txt" | tr -d '\r')"
+expect "README after the refusal" "Upgraded to $newer" "$(readme_end)"
 window_up || fail "the refused install ended Ocellix"
 
 # While a dialog keeps Ocellix busy, neither a quiet setup nor a quiet uninstall waits for the
@@ -226,6 +239,7 @@ expect_uninstalled
 "$WINE" reg query 'HKCU\Software\Tarnwick' </dev/null >/dev/null 2>&1 && fail "the list is left"
 
 # Nothing outside the user's folders was written.
-outside=$(cd "$WINEPREFIX/drive_c" && find . -newer "$e2e_dir/before-install" -not -path './users/*' | head -5)
+outside=$(cd "$WINEPREFIX/drive_c" &&
+    find . -newer "$e2e_dir/before-install" -not -path './users/*' | head -5)
 [ -z "$outside" ] || fail "written outside the user's folders: $outside"
 echo "passed"
