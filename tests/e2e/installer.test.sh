@@ -17,11 +17,12 @@ version=$(basename "$OCX_SETUP" | sed -n 's/^ocellix-\(.*\)-setup\.exe$/\1/p')
 command -v makensis >/dev/null || fail "makensis is missing (tools/setup.sh installs it)"
 
 # Every Wine process costs a good part of a second: what can be asked at once is.
-IFS='|' read -r win_local win_roaming < <("$WINE" cmd /c 'echo %LOCALAPPDATA%^|%APPDATA%' \
-    </dev/null 2>/dev/null | tr -d '\r')
-{ read -r local_appdata; read -r roaming; } < <("$WINE" winepath -u "$win_local" "$win_roaming" \
-    </dev/null 2>/dev/null)
-[ -d "$local_appdata" ] && [ -d "$roaming" ] || fail "no %LOCALAPPDATA% or %APPDATA%"
+IFS='|' read -r win_local win_roaming win_temp < <("$WINE" cmd /c \
+    'echo %LOCALAPPDATA%^|%APPDATA%^|%TEMP%' </dev/null 2>/dev/null | tr -d '\r')
+{ read -r local_appdata; read -r roaming; read -r temp; } < <("$WINE" winepath -u "$win_local" \
+    "$win_roaming" "$win_temp" </dev/null 2>/dev/null)
+[ -d "$local_appdata" ] && [ -d "$roaming" ] && [ -d "$temp" ] ||
+    fail "no %LOCALAPPDATA%, %APPDATA% or %TEMP%"
 instdir=$local_appdata/Programs/Ocellix
 win_instdir=$win_local'\Programs\Ocellix'
 data_dir=$local_appdata/Ocellix
@@ -96,10 +97,16 @@ remove_installed() {
 \"Ocellix\"=-" || true
 }
 remove_installed
+# The uninstaller leaves its own file in the temporary folder, where other tests look.
+ls "$temp" >"$e2e_dir/temp-before"
+remove_temporary() {
+    ls "$temp" | comm -13 "$e2e_dir/temp-before" - | grep '^ns.*\.tmp$' |
+        while read -r name; do rm -rf "${temp:?}/$name"; done
+}
 if [ -e "$data_dir" ]; then
     mv "$data_dir" "$e2e_dir/data-before"
 fi
-e2e_cleanups+=(remove_installed
+e2e_cleanups+=(remove_installed remove_temporary
     '[ ! -e "$e2e_dir/data-before" ] || mv "$e2e_dir/data-before" "$data_dir"')
 
 # A newer setup of the same files, one whose README tells it apart.
