@@ -18,7 +18,7 @@ const CommandName kCommandNames[] = {
     {L"add", CommandKind::Add},         {L"?", CommandKind::Help},
     {L"help", CommandKind::Help},       {L"h", CommandKind::Help},
     {L"export", CommandKind::Export},   {L"import", CommandKind::Import},
-    {L"restore", CommandKind::Restore},
+    {L"restore", CommandKind::Restore}, {L"autostart", CommandKind::Autostart},
 };
 
 constexpr CommandKind kTravelling[] = {
@@ -56,6 +56,13 @@ ProgramCommand Add(const wchar_t* target) {
                      : UsageError(L"/add needs a file or a web address.");
 }
 
+ProgramCommand Autostart(int count, const wchar_t* const* args) {
+    if (count == 2 && (_wcsicmp(args[1], L"on") == 0 || _wcsicmp(args[1], L"off") == 0)) {
+        return {CommandKind::Autostart, L"", L"", _wcsicmp(args[1], L"on") == 0};
+    }
+    return UsageError(L"/autostart takes on or off.");
+}
+
 }  // namespace
 
 // Short lines: a message box wraps long ones where it likes, and its font is not monospaced.
@@ -70,13 +77,17 @@ const wchar_t kUsageText[] = L"Usage: ocellix.exe [command]\r\n"
                              L"    is added the same way.\r\n"
                              L"/reload: read the settings and the\r\n"
                              L"    blinkets from the registry again.\r\n"
-                             L"/exit: end Ocellix.\r\n"
+                             L"/exit: end Ocellix, and wait until it\r\n"
+                             L"    has ended.\r\n"
                              L"/export <file>: write the list of\r\n"
                              L"    blinkets to a text file.\r\n"
                              L"/import <file>: replace the list with\r\n"
                              L"    that of an exported file.\r\n"
                              L"/restore: bring back the list that the\r\n"
                              L"    last change replaced.\r\n"
+                             L"/autostart on|off: start Ocellix when\r\n"
+                             L"    you sign in, or not, as the Startup\r\n"
+                             L"    apps in Windows' Settings show it.\r\n"
                              L"/?: show this text.\r\n"
                              L"\r\n"
                              L"A command goes to the running Ocellix;\r\n"
@@ -91,7 +102,8 @@ const wchar_t kUsageText[] = L"Usage: ocellix.exe [command]\r\n"
                              L"3 busy: a dialog or the menu is up, and\r\n"
                              L"is brought to the front instead; 4 the\r\n"
                              L"file or the previous list could not be\r\n"
-                             L"used, and nothing changed.\r\n";
+                             L"used, or the registry refused /autostart;\r\n"
+                             L"nothing changed.\r\n";
 
 ProgramCommand ParseCommandLine(int count, const wchar_t* const* args) {
     if (count <= 0 || !args) {
@@ -104,6 +116,9 @@ ProgramCommand ParseCommandLine(int count, const wchar_t* const* args) {
     for (const CommandName& known : kCommandNames) {
         if (_wcsicmp(name, known.name) != 0) {
             continue;
+        }
+        if (known.kind == CommandKind::Autostart) {
+            return Autostart(count, args);
         }
         if (known.kind == CommandKind::Add) {
             return count == 2 ? Add(args[1])

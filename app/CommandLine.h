@@ -18,12 +18,14 @@ enum class CommandKind {
     Export,
     Import,
     Restore,
+    Autostart,
 };
 
 struct ProgramCommand {
     CommandKind kind = CommandKind::Start;
     std::wstring target;     // Add: the path or web address as given; Export, Import: the file
     std::wstring problem;    // UsageError: what is wrong, for the user
+    bool turnOn = false;     // Autostart: on, or off
     std::string listText{};  // Import on its way to the running copy: the bytes of the file
 };
 
@@ -32,13 +34,14 @@ constexpr int kExitDone = 0;
 constexpr int kExitNotRunning = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitBusy = 3;
-// /export, /import or /restore refused: a file that cannot be read or written or has a fault,
-// or no previous list; nothing has changed.
+// Refused, and nothing has changed: /export, /import or /restore with a file that cannot be
+// read or written or has a fault, or no previous list; /autostart that the registry refused.
 constexpr int kExitRefused = 4;
 
 // The arguments after the program's name. None starts the program; one switch (/, - or --, any
 // letter case) names a command, /add with one path or address after it, /export and /import
-// with one file; a lone argument that is no switch is added as /add adds it.
+// with one file, /autostart with on or off; a lone argument that is no switch is added as /add
+// adds it.
 ProgramCommand ParseCommandLine(int count, const wchar_t* const* args);
 
 extern const wchar_t kUsageText[];

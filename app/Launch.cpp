@@ -6,6 +6,7 @@
 #include "base/ShellHelpers.h"
 #include "model/LaunchTarget.h"
 #include "state/ShellState.h"
+#include "store/Autostart.h"
 #include "store/ListFile.h"
 #include "store/Settings.h"
 
@@ -175,6 +176,25 @@ int StartAndCarryOut(HINSTANCE instance, int showCommand, const ProgramCommand& 
     return RunMessageLoop();
 }
 
+// /exit's answer once the copy has ended, so that its files can be replaced at once. A copy
+// that cannot be watched counts as ended when it said done.
+bool Ended(const KernelHandle& process) {
+    return !process || WaitForSingleObject(process.get(), kSendTimeout) == WAIT_OBJECT_0;
+}
+
+// Needs no running copy: the registry alone says whether Windows starts Ocellix.
+int SwitchAutostart(bool on) {
+    if (!on) {
+        FILETIME now = {};
+        GetSystemTimeAsFileTime(&now);
+        return TurnAutostartOff(now) ? kExitDone : kExitRefused;
+    }
+    wchar_t program[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    return length > 0 && length < MAX_PATH && TurnAutostartOn(program) ? kExitDone
+                                                                       : kExitRefused;
+}
+
 }  // namespace
 
 ProgramCommand ReadCommandLine() {
@@ -207,13 +227,15 @@ int SendToRunningCopy(const ProgramCommand& command) {
     DWORD processId = 0;
     GetWindowThreadProcessId(running, &processId);
     AllowSetForegroundWindow(processId);
+    const KernelHandle process(
+        command.kind == CommandKind::Exit ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr);
     DWORD_PTR reply = kReplyIgnored;
     if (!SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
                              SMTO_ABORTIFHUNG, kSendTimeout, &reply)) {
         reply = kReplyIgnored;
     }
     switch (reply) {
-    case kReplyDone: return kExitDone;
+    case kReplyDone: return Ended(process) ? kExitDone : kExitNotRunning;
     case kReplyBusy: return kExitBusy;
     case kReplyRefused: return kExitRefused;
     }
@@ -229,6 +251,7 @@ int RunProgram(HINSTANCE instance, int showCommand) {
     case CommandKind::Export: return ExportList(command);
     case CommandKind::Import: return ImportList(command);
     case CommandKind::Restore: return RestoreList(command);
+    case CommandKind::Autostart: return SwitchAutostart(command.turnOn);
     default: break;
     }
     const int answer = SendToRunningCopy(command);

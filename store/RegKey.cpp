@@ -172,17 +172,17 @@ bool RegKey::QueryText(const wchar_t* name, wchar_t* text, DWORD chars, bool* ex
     return true;
 }
 
-void RegKey::SetString(const wchar_t* name, const wchar_t* text) {
-    SetText(name, text, false);
+bool RegKey::SetString(const wchar_t* name, const wchar_t* text) {
+    return SetText(name, text, false);
 }
 
-void RegKey::SetText(const wchar_t* name, const wchar_t* text, bool expands) {
+bool RegKey::SetText(const wchar_t* name, const wchar_t* text, bool expands) {
     if (!Current() || !text || !MayWrite()) {
-        return;
+        return false;
     }
     const DWORD size = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
-    RegSetValueExW(Current(), name, 0, expands ? REG_EXPAND_SZ : REG_SZ,
-                   reinterpret_cast<const BYTE*>(text), size);
+    return RegSetValueExW(Current(), name, 0, expands ? REG_EXPAND_SZ : REG_SZ,
+                          reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
 }
 
 bool RegKey::ReadAllValues(std::vector<RawValue>& values) {
@@ -224,11 +224,10 @@ bool RegKey::ReadAllValues(std::vector<RawValue>& values) {
     return whole;
 }
 
-void RegKey::SetValue(const RawValue& value) {
-    if (Current() && MayWrite()) {
-        RegSetValueExW(Current(), value.name.c_str(), 0, value.type, value.data.data(),
-                       static_cast<DWORD>(value.data.size()));
-    }
+bool RegKey::SetValue(const RawValue& value) {
+    return Current() && MayWrite() &&
+           RegSetValueExW(Current(), value.name.c_str(), 0, value.type, value.data.data(),
+                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
 }
 
 void RegKey::SetDword(const wchar_t* name, const DWORD* value) {

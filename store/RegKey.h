@@ -52,14 +52,14 @@ public:
     // was. The text is not expanded. A text with a NUL inside (not only after it) is refused: read
     // as a string, it would be cut there.
     bool QueryText(const wchar_t* name, wchar_t* text, DWORD chars, bool* expands);
-    // Writes are silent, as the callers never check them.
-    void SetString(const wchar_t* name, const wchar_t* text);
+    // Writes answer whether they took; most callers have no use for it.
+    bool SetString(const wchar_t* name, const wchar_t* text);
     // A REG_EXPAND_SZ when expands is set, else a REG_SZ.
-    void SetText(const wchar_t* name, const wchar_t* text, bool expands);
+    bool SetText(const wchar_t* name, const wchar_t* text, bool expands);
     // Every value of the current key, whatever its type and size. A value that cannot be read
     // does not end the reading: the others are read, and the result is false.
     bool ReadAllValues(std::vector<RawValue>& values);
-    void SetValue(const RawValue& value);
+    bool SetValue(const RawValue& value);
     bool DeleteValue(const wchar_t* name);
     // Writes the current key's hive to disk before the caller goes on.
     void Flush();

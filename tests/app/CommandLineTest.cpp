@@ -55,6 +55,11 @@ TEST(CommandLine, ArgumentsNameOneCommandOrAUsageError) {
         {{L"/import", L""}, K::UsageError, L""},
         {{L"/import", L"a", L"b"}, K::UsageError, L""},
         {{L"/restore", L"list.ocellix"}, K::UsageError, L""},
+        {{L"/autostart", L"on"}, K::Autostart, L""},
+        {{L"--AUTOSTART", L"Off"}, K::Autostart, L""},
+        {{L"/autostart"}, K::UsageError, L""},
+        {{L"/autostart", L"yes"}, K::UsageError, L""},
+        {{L"/autostart", L"on", L"off"}, K::UsageError, L""},
     };
     for (const auto& c : cases) {
         const ProgramCommand command = Parse(c.args);
@@ -64,6 +69,8 @@ TEST(CommandLine, ArgumentsNameOneCommandOrAUsageError) {
         EXPECT_EQ(c.kind == K::UsageError, !command.problem.empty());
     }
     EXPECT_EQ(L"Unknown command: /bogus", Parse({L"/bogus"}).problem);
+    EXPECT_TRUE(Parse({L"/autostart", L"ON"}).turnOn);
+    EXPECT_FALSE(Parse({L"/autostart", L"off"}).turnOn);
 }
 
 TEST(CommandLine, OnlyWellFormedDataIsACommand) {
@@ -91,6 +98,8 @@ TEST(CommandLine, OnlyWellFormedDataIsACommand) {
     EXPECT_FALSE(PackCommand({K::UsageError, L"", L"wrong"}, unused));
     // An export is written by the process that was asked for it.
     EXPECT_FALSE(PackCommand({K::Export, L"C:\\list.ocellix", L""}, unused));
+    // Needs no running copy, so never travels.
+    EXPECT_FALSE(PackCommand({K::Autostart, L"", L"", true}, unused));
 
     const ULONG_PTR add = kCommandMark + static_cast<ULONG_PTR>(K::Add);
     const ULONG_PTR reload = kCommandMark + static_cast<ULONG_PTR>(K::Reload);
