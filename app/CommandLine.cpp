@@ -58,7 +58,7 @@ ProgramCommand Add(const wchar_t* target) {
 
 ProgramCommand Autostart(int count, const wchar_t* const* args) {
     if (count == 2 && (_wcsicmp(args[1], L"on") == 0 || _wcsicmp(args[1], L"off") == 0)) {
-        return {CommandKind::Autostart, L"", L"", _wcsicmp(args[1], L"on") == 0};
+        return {CommandKind::Autostart, L"", L"", {}, _wcsicmp(args[1], L"on") == 0};
     }
     return UsageError(L"/autostart takes on or off.");
 }

@@ -25,8 +25,8 @@ struct ProgramCommand {
     CommandKind kind = CommandKind::Start;
     std::wstring target;     // Add: the path or web address as given; Export, Import: the file
     std::wstring problem;    // UsageError: what is wrong, for the user
-    bool turnOn = false;     // Autostart: on, or off
     std::string listText{};  // Import on its way to the running copy: the bytes of the file
+    bool turnOn = false;     // Autostart: on, or off
 };
 
 // Exit codes of a process started with a command.

@@ -99,7 +99,7 @@ TEST(CommandLine, OnlyWellFormedDataIsACommand) {
     // An export is written by the process that was asked for it.
     EXPECT_FALSE(PackCommand({K::Export, L"C:\\list.ocellix", L""}, unused));
     // Needs no running copy, so never travels.
-    EXPECT_FALSE(PackCommand({K::Autostart, L"", L"", true}, unused));
+    EXPECT_FALSE(PackCommand({K::Autostart, L"", L"", {}, true}, unused));
 
     const ULONG_PTR add = kCommandMark + static_cast<ULONG_PTR>(K::Add);
     const ULONG_PTR reload = kCommandMark + static_cast<ULONG_PTR>(K::Reload);
