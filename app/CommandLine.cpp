@@ -14,12 +14,14 @@ struct CommandName {
 const CommandName kCommandNames[] = {
     {L"reload", CommandKind::Reload}, {L"options", CommandKind::Options},
     {L"about", CommandKind::About},   {L"exit", CommandKind::Exit},
-    {L"add", CommandKind::Add},       {L"?", CommandKind::Help},
-    {L"help", CommandKind::Help},     {L"h", CommandKind::Help},
+    {L"add", CommandKind::Add},       {L"focus", CommandKind::Focus},
+    {L"?", CommandKind::Help},        {L"help", CommandKind::Help},
+    {L"h", CommandKind::Help},
 };
 
 constexpr CommandKind kTravelling[] = {CommandKind::Reload, CommandKind::Options,
-                                       CommandKind::About, CommandKind::Exit, CommandKind::Add};
+                                       CommandKind::About,  CommandKind::Exit,
+                                       CommandKind::Add,    CommandKind::Focus};
 
 ULONG_PTR IdOf(CommandKind kind) {
     return kCommandMark + static_cast<ULONG_PTR>(kind);
@@ -67,6 +69,7 @@ const wchar_t kUsageText[] = L"Usage: ocellix.exe [command]\r\n"
                              L"/reload: read the settings and the\r\n"
                              L"    blinkets from the registry again.\r\n"
                              L"/exit: end Ocellix.\r\n"
+                             L"/focus: give Ocellix the keyboard.\r\n"
                              L"/?: show this text.\r\n"
                              L"\r\n"
                              L"A command goes to the running Ocellix;\r\n"

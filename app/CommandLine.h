@@ -6,7 +6,7 @@
 
 #include <string>
 
-enum class CommandKind { Start, Reload, Options, About, Exit, Add, Help, UsageError };
+enum class CommandKind { Start, Reload, Options, About, Exit, Add, Focus, Help, UsageError };
 
 struct ProgramCommand {
     CommandKind kind = CommandKind::Start;

@@ -1,5 +1,6 @@
 #include "app/Commands.h"
 
+#include "app/KeyboardFocus.h"
 #include "app/Operations.h"
 #include "app/Render.h"
 #include "app/Taps.h"
@@ -57,6 +58,7 @@ void CarryOutCommand(HWND window, const ProgramCommand& command) {
     case CommandKind::About: RunAbout(window); break;
     case CommandKind::Exit: PostMessageW(window, WM_CLOSE, 0, 0); break;
     case CommandKind::Add: AddTarget(command.target.c_str(), blinkets.Count()); break;
+    case CommandKind::Focus: TakeKeyboardFocus(window); break;
     default: break;
     }
 }

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-// Reload, Options, About, Exit and Add; the other kinds do nothing.
+// Reload, Options, About, Exit, Add and Focus; the other kinds do nothing.
 void CarryOutCommand(HWND window, const ProgramCommand& command);
 
 // WM_COPYDATA, from a process of any kind. Replies kReplyIgnored to what is not a well-formed

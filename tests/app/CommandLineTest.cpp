@@ -31,6 +31,9 @@ TEST(CommandLine, ArgumentsNameOneCommandOrAUsageError) {
         {{L"/options"}, K::Options, L""},
         {{L"-About"}, K::About, L""},
         {{L"--EXIT"}, K::Exit, L""},
+        {{L"/focus"}, K::Focus, L""},
+        {{L"-FOCUS"}, K::Focus, L""},
+        {{L"/focus", L"now"}, K::UsageError, L""},
         {{L"/?"}, K::Help, L""},
         {{L"-?"}, K::Help, L""},
         {{L"--help"}, K::Help, L""},
@@ -66,6 +69,7 @@ TEST(CommandLine, OnlyWellFormedDataIsACommand) {
                                        {K::Options, L"", L""},
                                        {K::About, L"", L""},
                                        {K::Exit, L"", L""},
+                                       {K::Focus, L"", L""},
                                        {K::Add, target, L""},
                                        {K::Add, longest, L""}}) {
         COPYDATASTRUCT data = {};
