@@ -88,12 +88,6 @@ VARIANT Child(long id) {
     return child;
 }
 
-std::wstring Text(HRESULT result, BSTR text) {
-    std::wstring value = SUCCEEDED(result) && text ? text : L"-";
-    SysFreeString(text);
-    return value;
-}
-
 }  // namespace
 
 TEST_F(KeyboardTest, KeysMoveOverTheShownBlinketsAndEscGivesTheFocusBack) {
@@ -152,66 +146,25 @@ TEST_F(KeyboardTest, ALayoutKeepsTheKeyboardOnAShownBlinket) {
     EXPECT_EQ(2, MarkedBlinket());
 }
 
-TEST_F(KeyboardTest, AScreenReaderReadsTheBlinketsAndItsPressIsPosted) {
+// What a screen reader reads of each blinket is read from another process end to end; here, the
+// keyboard's blinket, the press and the window's end.
+TEST_F(KeyboardTest, AScreenReaderSeesTheFocusAndItsPressIsPostedUntilTheWindowEnds) {
     TakeKeyboardFocus(mainWindow);
     Key(VK_RIGHT);
     IAccessible* object = nullptr;
     ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(mainWindow, OBJID_CLIENT, kIidAccessible,
                                                         reinterpret_cast<void**>(&object)));
-    long count = 0;
-    EXPECT_HRESULT_SUCCEEDED(object->get_accChildCount(&count));
-    EXPECT_EQ(3, count);
+    VARIANT value;
+    EXPECT_HRESULT_SUCCEEDED(object->get_accFocus(&value));
+    EXPECT_EQ(2, value.lVal);
+    for (long id = CHILDID_SELF; id <= 3; ++id) {
+        EXPECT_HRESULT_SUCCEEDED(object->get_accState(Child(id), &value));
+        EXPECT_EQ(id == 2, (value.lVal & STATE_SYSTEM_FOCUSED) != 0) << id;
+    }
     POINT origin = {0, 0};
     ClientToScreen(mainWindow, &origin);
-
-    const struct {
-        long id;
-        const wchar_t* name;
-        const wchar_t* description;
-        const wchar_t* action;
-        long role;
-        RECT rect;  // in the window
-        bool focused;
-    } children[] = {
-        {CHILDID_SELF, L"Ocellix", L"-", L"-", ROLE_SYSTEM_CLIENT, {0, 0, 105, 30}, false},
-        {1, L"run", kProgram, L"Press", ROLE_SYSTEM_PUSHBUTTON, {0, 0, 30, 20}, false},
-        {2, L"Options", L"-", L"Press", ROLE_SYSTEM_PUSHBUTTON, {35, 0, 75, 30}, true},
-        {3,
-         L"www.example.org",
-         kAddress,
-         L"Press",
-         ROLE_SYSTEM_PUSHBUTTON,
-         {80, 0, 100, 20},
-         false},
-    };
-    for (const auto& c : children) {
-        SCOPED_TRACE(c.id);
-        BSTR text = nullptr;
-        HRESULT result = object->get_accName(Child(c.id), &text);
-        EXPECT_EQ(c.name, Text(result, text));
-        text = nullptr;
-        result = object->get_accDescription(Child(c.id), &text);
-        EXPECT_EQ(c.description, Text(result, text));
-        text = nullptr;
-        result = object->get_accDefaultAction(Child(c.id), &text);
-        EXPECT_EQ(c.action, Text(result, text));
-        VARIANT role;
-        VARIANT state;
-        EXPECT_HRESULT_SUCCEEDED(object->get_accRole(Child(c.id), &role));
-        EXPECT_EQ(c.role, role.lVal);
-        EXPECT_HRESULT_SUCCEEDED(object->get_accState(Child(c.id), &state));
-        EXPECT_EQ(c.focused, (state.lVal & STATE_SYSTEM_FOCUSED) != 0);
-        long left = 0, top = 0, width = 0, height = 0;
-        EXPECT_HRESULT_SUCCEEDED(object->accLocation(&left, &top, &width, &height, Child(c.id)));
-        EXPECT_EQ(RectText(c.rect), RectText({left - origin.x, top - origin.y,
-                                              left - origin.x + width, top - origin.y + height}));
-    }
-    VARIANT focus;
-    EXPECT_HRESULT_SUCCEEDED(object->get_accFocus(&focus));
-    EXPECT_EQ(2, focus.lVal);
-    VARIANT hit;
-    EXPECT_HRESULT_SUCCEEDED(object->accHitTest(origin.x + 85, origin.y + 5, &hit));
-    EXPECT_EQ(3, hit.lVal);
+    EXPECT_HRESULT_SUCCEEDED(object->accHitTest(origin.x + 85, origin.y + 5, &value));
+    EXPECT_EQ(3, value.lVal);
     EXPECT_EQ(E_INVALIDARG, object->accDoDefaultAction(Child(4)));
 
     // Press runs nothing inside the call: it posts the blinket's list index to the window.
@@ -225,6 +178,7 @@ TEST_F(KeyboardTest, AScreenReaderReadsTheBlinketsAndItsPressIsPosted) {
     // Once the window has gone, every call fails cleanly.
     DestroyWindow(mainWindow);
     BSTR name = nullptr;
+    long count = 0;
     EXPECT_EQ(CO_E_OBJNOTCONNECTED, object->get_accName(Child(1), &name));
     EXPECT_EQ(nullptr, name);
     EXPECT_EQ(CO_E_OBJNOTCONNECTED, object->get_accChildCount(&count));
