@@ -39,7 +39,9 @@ ocx_xvfb_start() {
     local geometry=${1:-1024x768x24} fdfile
     fdfile=$(mktemp -u /tmp/ocellix-xvfb.XXXXXX)
     rm -f "$fdfile"
-    Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    # No reset when the last client leaves, which would paint the desktop black between two
+    # programs of a test and spoil what its screenshots compare with.
+    Xvfb -displayfd 3 -noreset -screen 0 "$geometry" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
     ocx_xvfb_pid=$!
     for _ in $(seq 100); do
         [ -s "$fdfile" ] && break
