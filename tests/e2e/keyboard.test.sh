@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The window without a mouse: a click leaves the keyboard with Notepad; /focus brings it to the
-# first blinket with a mark in the system's highlight colours; Right, End and Home move it, Enter
-# runs the blinket it is on, Shift+F10 opens the menu there, and Esc gives the focus back to
-# Notepad, the mark gone.
+# The window without a mouse: /focus, at the start or to the running copy (where a click had left
+# the keyboard with Notepad), brings the keyboard to the first blinket with a mark in the system's
+# highlight colours; Right, End and Home move it, Enter runs the blinket it is on, Shift+F10
+# opens the menu there, and Esc gives the focus back to Notepad, the mark gone.
 source "$(dirname "$0")/lib.sh"
 
 private_program gear.gif terminal.gif eyesbig.gif
@@ -11,10 +11,16 @@ marker=$e2e_dir/marker.exe.ran
 reg_blinkets "gear.gif|0|" "terminal.gif|2|Z:${e2e_dir//\//\\}\\marker.exe" "eyesbig.gif|3|"
 xset r off
 
-start_ocellix
+# Started with /focus, Ocellix takes the keyboard once About is closed.
+start_ocellix -- /focus
 close_about
 read_window
 read -r _ highlight highlight_text < <(probe colours)
+focused_child() { probe accessible | awk '$1 == "focus" { print $2 }'; }
+wait_until 5 '[ "$(focused_child)" = 1 ]' || fail "/focus at the start gave the keyboard no blinket"
+expect "the keyboard at the start" "focus Ocellix" "$(probe focus)"
+xdotool key Escape
+wait_until 5 '[ "$(focused_child)" != 1 ]' || fail "Esc kept the keyboard on the blinket"
 
 "$WINE" notepad </dev/null >/dev/null 2>&1 &
 notepad=$!
@@ -51,7 +57,6 @@ first_blinket() {  # screenshot
     convert "$1" -crop "48x48+$WX+$WY" +repage "$e2e_dir/$(basename "$1")"
     echo "$e2e_dir/$(basename "$1")"
 }
-focused_child() { probe accessible | awk '$1 == "focus" { print $2 }'; }
 
 expect "/focus" 0 "$(command_code /focus)"
 keyboard_with Ocellix Ocellix
