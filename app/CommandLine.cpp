@@ -19,11 +19,12 @@ const CommandName kCommandNames[] = {
     {L"help", CommandKind::Help},       {L"h", CommandKind::Help},
     {L"export", CommandKind::Export},   {L"import", CommandKind::Import},
     {L"restore", CommandKind::Restore}, {L"autostart", CommandKind::Autostart},
+    {L"focus", CommandKind::Focus},
 };
 
 constexpr CommandKind kTravelling[] = {
-    CommandKind::Reload, CommandKind::Options, CommandKind::About,  CommandKind::Exit,
-    CommandKind::Add,    CommandKind::Import,  CommandKind::Restore};
+    CommandKind::Reload, CommandKind::Options, CommandKind::About,   CommandKind::Exit,
+    CommandKind::Add,    CommandKind::Import,  CommandKind::Restore, CommandKind::Focus};
 
 ULONG_PTR IdOf(CommandKind kind) {
     return kCommandMark + static_cast<ULONG_PTR>(kind);
@@ -88,6 +89,7 @@ const wchar_t kUsageText[] = L"Usage: ocellix.exe [command]\r\n"
                              L"/autostart on|off: start Ocellix when\r\n"
                              L"    you sign in, or not, as the Startup\r\n"
                              L"    apps in Windows' Settings show it.\r\n"
+                             L"/focus: give Ocellix the keyboard.\r\n"
                              L"/?: show this text.\r\n"
                              L"\r\n"
                              L"A command goes to the running Ocellix;\r\n"

@@ -19,6 +19,7 @@ enum class CommandKind {
     Import,
     Restore,
     Autostart,
+    Focus,
 };
 
 struct ProgramCommand {

@@ -1,5 +1,6 @@
 #include "app/Commands.h"
 
+#include "app/KeyboardFocus.h"
 #include "app/Operations.h"
 #include "app/Render.h"
 #include "app/Taps.h"
@@ -167,6 +168,7 @@ bool CarryOutCommand(HWND window, const ProgramCommand& command) {
     case CommandKind::Add: AddTarget(command.target.c_str(), blinkets.Count()); break;
     case CommandKind::Import: return TakeListText(command.listText);
     case CommandKind::Restore: return RestoreList();
+    case CommandKind::Focus: TakeKeyboardFocus(window); break;
     default: break;
     }
     return true;

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-// Reload, Options, About, Exit, Add, Import and Restore; the other kinds do nothing. False when
+// Reload, Options, About, Exit, Add, Import, Restore and Focus; the other kinds do nothing. False when
 // the command was refused: an imported list with a fault, or no previous list to restore.
 bool CarryOutCommand(HWND window, const ProgramCommand& command);
 

@@ -1,7 +1,11 @@
 #include "app/MainWindow.h"
 
+#include "app/BlinketTips.h"
+#include "app/BlinketsAccessible.h"
 #include "app/Commands.h"
 #include "app/IdleAnimation.h"
+#include "app/Keyboard.h"
+#include "app/KeyboardFocus.h"
 #include "app/Operations.h"
 #include "app/Pupils.h"
 #include "app/Render.h"
@@ -18,6 +22,9 @@ void OnScreenReset() {
 }
 
 void Shutdown() {
+    DisconnectAccessible();
+    ForgetKeyboardFocus();
+    DestroyBlinketTips();
     StopIdleAnimation();
     StopWatchingPointer(mainWindow);
     if (timerId != 0) {
@@ -34,8 +41,16 @@ void Shutdown() {
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY: Shutdown(); return 0;
-    case WM_ACTIVATE:
-    case WM_SETFOCUS: return 0;
+    case WM_ACTIVATE: OnActivate(window, wParam, lParam); return 0;
+    case WM_SETFOCUS: OnSetFocus(window); return 0;
+    case WM_KILLFOCUS: OnKillFocus(window); return 0;
+    // A click leaves the keyboard focus where it was; only /focus brings it here.
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_KEYDOWN:
+        if (OnKeyDown(window, wParam, lParam)) {
+            return 0;
+        }
+        break;
     case WM_PAINT: PaintMainWindow(window); return 1;
     case WM_ERASEBKGND: EraseMainBackground(reinterpret_cast<HDC>(wParam)); return 1;
     case WM_SETTINGCHANGE:
@@ -51,6 +66,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CONTEXTMENU: OnContextMenu(window, lParam); return 0;
     case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_COPYDATA: return OnCommandData(window, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_GETOBJECT: return OnGetObject(window, wParam, lParam);
+    case WM_NOTIFY: OnTipNotify(reinterpret_cast<NMHDR*>(lParam)); return 0;
+    case kPressRequestMessage: OnPressRequest(wParam); return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -1,7 +1,9 @@
 #include "app/Operations.h"
 
 #include "app/AboutDialog.h"
+#include "app/BlinketTips.h"
 #include "app/IdleAnimation.h"
+#include "app/KeyboardFocus.h"
 #include "app/Loading.h"
 #include "app/Pupils.h"
 #include "app/Render.h"
@@ -43,6 +45,7 @@ void KeepOnTop(HWND window) {
     }
     const SIZE size = WindowSize();
     SetWindowPos(window, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
+    RaiseBlinketTip();
 }
 
 void ShowPopupMenu(HWND window, POINT point) {
@@ -58,25 +61,44 @@ void ShowPopupMenu(HWND window, POINT point) {
     ClientToScreen(window, &point);
     SetForegroundWindow(window);
     menuTracking = true;
+    HoldBlinketTips();
     const UINT command = static_cast<UINT>(
         TrackPopupMenu(popup, TPM_RETURNCMD, point.x, point.y, 0, window, nullptr));
+    ReleaseBlinketTips();
     menuTracking = false;
     DestroyMenu(menu);
     RunMenuCommand(window, command);
 }
 
+bool PressBlinket(int index) {
+    Blinket* blinket = blinkets.At(index);
+    if (!blinket) {
+        return true;
+    }
+    if (blinket->actionCmd == kActionShowOptions) {
+        RunOptions();
+        return false;
+    }
+    blinket->RunAction(appInstance, mainWindow);
+    return true;
+}
+
 void RunOptions(std::unique_ptr<Blinket> arriving, int before) {
     dialogActive = true;
+    HoldBlinketTips();
     ShowOptionsDialog(mainWindow, appInstance, resIdOffset, uiScale, std::move(arriving), before);
     DropStandIns();
     SaveBlinkets(kMakerName, kProgramName, blinkets);
+    ReleaseBlinketTips();
     dialogActive = false;
     RepositionWindow();
 }
 
 void RunAbout(HWND owner) {
     dialogActive = true;
+    HoldBlinketTips();
     ShowAboutDialog(owner);
+    ReleaseBlinketTips();
     dialogActive = false;
 }
 
@@ -103,6 +125,9 @@ void RepositionWindow() {
     ShapeMainWindow(mainWindow);
     // The strip may have changed under an unchanged size and shape.
     InvalidateRect(mainWindow, nullptr, TRUE);
+    RefreshBlinketTips(mainWindow);
+    KeepKeyboardOnShown(mainWindow);
+    NotifyWinEvent(EVENT_OBJECT_REORDER, mainWindow, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Reload(ReloadScope scope) {

@@ -14,6 +14,9 @@
 void KeepOnTop(HWND window);
 // Shows the popup menu (Options, About, Exit) at a client point and carries out the choice.
 void ShowPopupMenu(HWND window, POINT point);
+// Runs the blinket at the list index as a tap on it does: its action, or the Options dialog.
+// False when it ran Options, after which the list may no longer be what the caller saw.
+bool PressBlinket(int index);
 // Runs the Options dialog over the main window, saves the list and lays the window out again.
 // An arriving blinket (a drop or /add) opens in Edit Item at once and joins the list before
 // position `before` once the user has chosen its picture.
@@ -30,7 +33,8 @@ bool ShellBusy();
 // menu. It is never saved, and leaves the list when Options closes, unless the user has made it
 // theirs in Edit Item.
 void LayoutListWithStandIn(int& x, int& y);
-// Lays the blinkets out again, and moves, sizes and shapes the main window to the result.
+// Lays the blinkets out again, and moves, sizes and shapes the main window to the result; the
+// labels, the keyboard's blinket and screen readers follow.
 void RepositionWindow();
 
 // What a reload reads again besides the settings.

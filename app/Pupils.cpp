@@ -60,8 +60,13 @@ bool FollowingPointer() {
     return following;
 }
 
+bool AnimationsWanted() {
+    BOOL wanted = TRUE;
+    return !SystemParametersInfoW(SPI_GETCLIENTAREAANIMATION, 0, &wanted, 0) || wanted;
+}
+
 void OnIdleCount() {
-    if (!following) {
+    if (!following && AnimationsWanted()) {
         StartIdleAnimation();
     }
 }

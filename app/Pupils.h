@@ -24,5 +24,9 @@ void FollowPointerAt(HWND window, POINT screenPoint);
 void StopWatchingPointer(HWND window);
 // Whether the eyes follow the pointer now.
 bool FollowingPointer();
-// The idle count is up: an idle animation plays, unless the eyes follow the pointer.
+// Whether Windows' "Show animations in Windows" is on; read afresh every time, so that a change
+// counts at once. On when it cannot be read.
+bool AnimationsWanted();
+// The idle count is up: an idle animation plays, unless the eyes follow the pointer or the user
+// asked Windows for no animations. The eyes still follow the pointer then: the user moves it.
 void OnIdleCount();

@@ -1,5 +1,6 @@
 #include "app/Render.h"
 
+#include "app/FocusRing.h"
 #include "base/Handles.h"
 #include "base/Pixels.h"
 #include "model/Blinket.h"
@@ -20,6 +21,8 @@ constexpr int kMaxStripWidth = 32767;
 // Decoded pixels a layout keeps for the blinkets that share a file; past this a picture is
 // decoded again when it is drawn.
 constexpr long long kCachedPixelBudget = 32LL * 1024 * 1024;
+
+int markedBlinket = -1;
 
 // ---------------------------------------------------------------------------------------------
 // Layout
@@ -142,6 +145,21 @@ HBITMAP ComposeStrip(int width, int height, const std::vector<Placed>& placed,
 // ---------------------------------------------------------------------------------------------
 // Painting
 
+// The focus mark as the window's shape and the marked blinket's place now give it; empty when no
+// shown blinket bears it.
+FocusRings MarkRings(HWND window) {
+    const Blinket* blinket = blinkets.At(markedBlinket);
+    if (!blinket || !IsPlaced(*blinket)) {
+        return {};
+    }
+    const RECT item = WindowRectOf(*blinket);
+    GdiObject<HRGN> shape(CreateRectRgn(0, 0, 0, 0));
+    if (shape && GetWindowRgn(window, shape.get()) == ERROR) {
+        shape.Reset(CreateRectRgnIndirect(&item));
+    }
+    return shape ? MakeFocusRings(shape.get(), item, displayScale) : FocusRings();
+}
+
 // Rolls every pupil round to the centre and shows the whole window. Through the window's own
 // context rather than the clipped paint context: a pupil erased outside the part being painted
 // would stay on the screen.
@@ -157,6 +175,10 @@ void RollEyes(HWND window) {
         }
     }
     canvas.Show({0, 0, shownPicture.width, shownPicture.height});
+    WindowDC dc(window);
+    if (dc) {
+        DrawFocusRings(dc.get(), MarkRings(window));
+    }
 }
 
 }  // namespace
@@ -180,9 +202,15 @@ POINT StripPoint(POINT windowPoint) {
     return {windowPoint.x / displayScale, windowPoint.y / displayScale};
 }
 
+RECT WindowRectOf(const Blinket& blinket) {
+    return {blinket.xOffset * displayScale, 0,
+            (blinket.xOffset + blinket.frameWidth) * displayScale,
+            blinket.frameHeight * displayScale};
+}
+
 WindowCanvas::WindowCanvas(HWND window)
-    : window_(window), shown_(window_.get()), shownBitmap_(shown_.get(), shownPicture.bitmap),
-      image_(window_.get()) {}
+    : window_(window), handle_(window), shown_(window_.get()),
+      shownBitmap_(shown_.get(), shownPicture.bitmap), image_(window_.get()) {}
 
 WindowCanvas::operator bool() const {
     return window_ && shown_ && image_ && shownPicture.IsLoaded() && stripPicture.IsLoaded();
@@ -190,11 +218,24 @@ WindowCanvas::operator bool() const {
 
 void WindowCanvas::Show(const RECT& area) const {
     const int scale = displayScale;
+    // Pupils move while the focus mark stands: they are shown around it.
+    const FocusRings mark = MarkRings(handle_);
+    if (mark) {
+        RECT client = {};
+        GetClientRect(handle_, &client);
+        GdiObject<HRGN> open(CreateRectRgnIndirect(&client));
+        if (open && CombineRgn(open.get(), open.get(), mark.area.get(), RGN_DIFF) != ERROR) {
+            SelectClipRgn(window_.get(), open.get());
+        }
+    }
     // Every pixel a block of scale x scale, never blended; at scale 1 a plain copy.
     SetStretchBltMode(window_.get(), COLORONCOLOR);
     StretchBlt(window_.get(), area.left * scale, area.top * scale, (area.right - area.left) * scale,
                (area.bottom - area.top) * scale, shown_.get(), area.left, area.top,
                area.right - area.left, area.bottom - area.top, SRCCOPY);
+    if (mark) {
+        SelectClipRgn(window_.get(), nullptr);
+    }
 }
 
 RECT WindowCanvas::AreaOf(const Blinket& blinket) {
@@ -273,6 +314,19 @@ void LayoutBlinkets(int& x, int& y) {
     windowCentreX = placement.centreX;
     x = placement.x;
     y = placement.y;
+}
+
+void MarkFocusedBlinket(int index) {
+    if (index != markedBlinket) {
+        markedBlinket = index;
+        if (IsWindow(mainWindow)) {
+            InvalidateRect(mainWindow, nullptr, FALSE);
+        }
+    }
+}
+
+int MarkedBlinket() {
+    return markedBlinket;
 }
 
 void PaintMainWindow(HWND window) {

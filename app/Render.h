@@ -26,6 +26,8 @@ int MaxFrameHeight(int screenHeight, int scale);
 SIZE WindowSize();
 // A point of the window in the strip's own pixels.
 POINT StripPoint(POINT windowPoint);
+// The blinket's frame in window pixels: where it is seen, hovered, marked and reported.
+RECT WindowRectOf(const Blinket& blinket);
 
 // The window's top-left corner for a strip whose vertical middle lies menuBarHeight pixels above
 // the screen's bottom edge and whose horizontal centre is centreX (-1: the screen's middle),
@@ -73,13 +75,20 @@ public:
 
 private:
     WindowDC window_;
+    HWND handle_;
     MemoryDC shown_;
     SelectedObject shownBitmap_;
     StripImageDC image_;
 };
 
-// The whole of WM_PAINT: every blinket's pupils rolled once round to the centre, and the window
-// shown whole.
+// Marks the blinket at the list index as the one the keyboard acts on (-1: none) and has the
+// window painted again. The mark is drawn by painting alone, and the canvas never draws over it.
+void MarkFocusedBlinket(int index);
+// The blinket that bears the mark, or -1.
+int MarkedBlinket();
+
+// The whole of WM_PAINT: every blinket's pupils rolled once round to the centre, the window shown
+// whole, and the focus mark.
 void PaintMainWindow(HWND window);
 // The whole of WM_ERASEBKGND.
 void EraseMainBackground(HDC dc);

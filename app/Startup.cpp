@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/AboutDialog.h"
+#include "app/BlinketTips.h"
 #include "app/Loading.h"
 #include "app/MainWindow.h"
 #include "app/Operations.h"
@@ -105,6 +106,8 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* classN
     ShowWindow(window, showCommand);
     KeepOnTop(window);
     ShapeMainWindow(window);
+    CreateBlinketTips();
+    RefreshBlinketTips(window);
     if (timerId == 0) {
         timerId = SetTimer(window, kMainTimerId, kMainTimerPeriod, nullptr);
     }

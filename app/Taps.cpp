@@ -1,5 +1,6 @@
 #include "app/Taps.h"
 
+#include "app/KeyboardFocus.h"
 #include "app/Operations.h"
 #include "app/Render.h"
 #include "platform/PocketShell.h"
@@ -33,12 +34,22 @@ void OnStylusUp() {
 void OnContextMenu(HWND window, LPARAM lParam) {
     POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (point.x == -1 && point.y == -1) {
-        point = {0, 0};  // from the keyboard: the window's corner
+        // From the keyboard: at the blinket it is on, else the window's corner.
+        const Blinket* focused = blinkets.At(FocusedBlinket());
+        const RECT rect = focused ? WindowRectOf(*focused) : RECT{};
+        point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     } else {
         ScreenToClient(window, &point);
     }
     tapPending = false;
     ShowPopupMenu(window, point);
+}
+
+void OnPressRequest(WPARAM index) {
+    const Blinket* blinket = blinkets.At(static_cast<int>(index));
+    if (blinket && IsPlaced(*blinket) && !ShellBusy()) {
+        PressBlinket(static_cast<int>(index));
+    }
 }
 
 bool TapHits(const Blinket& blinket, POINT tap) {
@@ -56,12 +67,10 @@ void HandleTap(POINT tap) {
         if (!blinket || !TapHits(*blinket, at)) {
             continue;
         }
-        if (blinket->actionCmd == kActionShowOptions) {
-            // The dialog may have moved, replaced or deleted blinkets: whatever lies under the
-            // point now is not what the user tapped.
-            RunOptions();
+        // Options may have moved, replaced or deleted blinkets: whatever lies under the point
+        // now is not what the user tapped.
+        if (!PressBlinket(index)) {
             return;
         }
-        blinket->RunAction(appInstance, mainWindow);
     }
 }

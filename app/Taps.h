@@ -14,8 +14,12 @@ POINT UnpackPoint(DWORD packed);
 void OnStylusDown(HWND window, LPARAM lParam);
 // WM_LBUTTONUP: the tap that went down, if any.
 void OnStylusUp();
-// WM_CONTEXTMENU: a right click (or the menu key) opens the same menu as tap-and-hold.
+// WM_CONTEXTMENU: a right click (or the menu key) opens the same menu as tap-and-hold; from the
+// keyboard, at the blinket it is on.
 void OnContextMenu(HWND window, LPARAM lParam);
+// A press a screen reader asked for, posted rather than run inside its call: the shown blinket
+// at the list index runs as a tap on it does, unless a dialog, the menu or a press is under way.
+void OnPressRequest(WPARAM index);
 
 // Whether a tap at the strip point hits the blinket. Only x counts; every blinket is widened by
 // half the gap on each side, so neighbours' ranges meet without overlapping.

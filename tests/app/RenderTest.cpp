@@ -88,6 +88,21 @@ TEST(PlaceWindow, KeepsTheStripOnTheScreen) {
     }
 }
 
+TEST_F(ShellTest, ABlinketsWindowRectangleIsItsFrameEnlarged) {
+    Blinket blinket;
+    blinket.xOffset = 45;
+    blinket.frameWidth = 30;
+    blinket.frameHeight = 25;
+    const struct {
+        int scale;
+        RECT rect;
+    } cases[] = {{1, {45, 0, 75, 25}}, {2, {90, 0, 150, 50}}, {3, {135, 0, 225, 75}}};
+    for (const auto& c : cases) {
+        displayScale = c.scale;
+        EXPECT_EQ(testsupport::RectText(c.rect), testsupport::RectText(WindowRectOf(blinket)));
+    }
+}
+
 TEST_F(ShellTest, AnImageTwiceAsWideAsHighIsARowOfSquareFrames) {
     struct Case {
         int width, height, frameWidth;

@@ -223,6 +223,38 @@ reg_blinket() {  # number, image[:frame], action code, action string
     reg_set "$key" ImagePos REG_DWORD "$frame"
 }
 
+# A text as a .reg file quotes it.
+reg_quoted() {
+    local text=${1//\\/\\\\}
+    printf '"%s"' "${text//\"/\\\"}"
+}
+
+# Stores the whole list with one Wine process rather than a few per value: blinket N is the Nth
+# argument, "image[:frame]|action code|action string" with an image of the private Blinkets
+# folder, or with the full Windows path of an image anywhere.
+reg_blinkets() {  # entry...
+    local file=$e2e_dir/blinkets.reg n=0 entry image frame action text try
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n'
+        for entry in "$@"; do
+            IFS='|' read -r image action text <<<"$entry"
+            frame=0
+            if [[ $image != [A-Za-z]:\\* ]]; then
+                [ "${image%%:*}" = "$image" ] || frame=${image#*:}
+                image="Z:${ocx_images//\//\\}\\${image%%:*}"
+            fi
+            printf '\r\n[HKEY_CURRENT_USER\\Software\\Tarnwick\\Ocellix\\Blinkets\\Blinket_%02d]\r\n' "$n"
+            printf '"ImageFile"=%s\r\n"ActionCmd"=dword:%08x\r\n' "$(reg_quoted "$image")" "$action"
+            printf '"ActionString"=%s\r\n"ImagePos"=dword:%08x\r\n' "$(reg_quoted "$text")" "$frame"
+            n=$((n + 1))
+        done
+    } >"$file"
+    for try in 1 2; do
+        "$WINE" reg import "Z:${file//\//\\}" </dev/null >/dev/null 2>&1 && return
+    done
+    fail "could not store the list of blinkets"
+}
+
 # The stored list, one line per blinket: "image[:frame] action string", in key order.
 stored_blinkets() {
     local n=0 key values

@@ -20,9 +20,17 @@
 //   probe run LINE       runs the command line as given, as a deployment tool runs an
 //                        uninstall command, waits for that process alone, prints its exit code
 //   probe shortcut FILE  a shortcut as the shell reads it: target, arguments, folder, hotkey
+//   probe accessible     the main window's accessible object as a screen reader reads it: its
+//                        name, role, child count and focus, then per child its role, screen
+//                        rect and state, and its name, description and default action
+//   probe press N        the default action of child N of that object
+//   probe tooltip        the tooltip on show: its rect and each line of its text
+//   probe focus          the window with the keyboard focus in the foreground thread
+//   probe colours        the system's highlight and highlighted-text colours, as RRGGBB
 // "--desktop NAME" first looks in Wine's virtual desktop of that name instead.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -576,6 +584,158 @@ int PrintShortcut(const wchar_t* file) {
     return 0;
 }
 
+// Spelled out: mingw's libraries define IID_IAccessible twice, and the wrong one fails every
+// query.
+constexpr IID kIidAccessible = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+// The main window's client object, as a screen reader asks for it; null when there is none.
+IAccessible* AccessibleWindow() {
+    HWND window = MainWindow();
+    IAccessible* object = nullptr;
+    if (!window ||
+        FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                          reinterpret_cast<void**>(&object)))) {
+        return nullptr;
+    }
+    return object;
+}
+
+VARIANT ChildId(long id) {
+    VARIANT child;
+    VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+// "<what> ID TEXT", or "<what> ID -" when the object has none, with the call's result when it
+// failed.
+void PrintText(const char* what, long id, HRESULT result, BSTR text) {
+    if (FAILED(result)) {
+        std::printf("%s %ld error %08lx\n", what, id, static_cast<unsigned long>(result));
+    } else {
+        std::printf("%s %ld %ls\n", what, id, text && *text ? text : L"-");
+    }
+    SysFreeString(text);
+}
+
+long NumberOf(const VARIANT& value) {
+    return value.vt == VT_I4 ? value.lVal : -1;
+}
+
+void PrintAccessibleTexts(IAccessible* object, long id) {
+    const VARIANT child = ChildId(id);
+    BSTR text = nullptr;
+    HRESULT result = object->get_accName(child, &text);
+    PrintText("name", id, result, text);
+    text = nullptr;
+    result = object->get_accDescription(child, &text);
+    PrintText("description", id, result, text);
+    text = nullptr;
+    result = object->get_accDefaultAction(child, &text);
+    PrintText("action", id, result, text);
+}
+
+//   object ROLE COUNT STATE, focus ID (or none), then per child:
+//   child ID ROLE LEFT TOP RIGHT BOTTOM STATE, and its name, description and action lines.
+int PrintAccessible() {
+    IAccessible* object = AccessibleWindow();
+    if (!object) {
+        std::puts("accessible none");
+        return 1;
+    }
+    VARIANT role;
+    VARIANT state;
+    long count = 0;
+    object->get_accRole(ChildId(CHILDID_SELF), &role);
+    object->get_accState(ChildId(CHILDID_SELF), &state);
+    object->get_accChildCount(&count);
+    std::printf("object %ld %ld %08lx\n", NumberOf(role), count,
+                static_cast<unsigned long>(NumberOf(state)));
+    PrintAccessibleTexts(object, CHILDID_SELF);
+    VARIANT focus;
+    VariantInit(&focus);
+    object->get_accFocus(&focus);
+    if (focus.vt == VT_I4) {
+        std::printf("focus %ld\n", focus.lVal);
+    } else {
+        std::puts("focus none");
+    }
+    std::vector<VARIANT> children(static_cast<size_t>(count > 0 ? count : 0));
+    long obtained = 0;
+    if (count > 0 && FAILED(AccessibleChildren(object, 0, count, children.data(), &obtained))) {
+        obtained = 0;
+    }
+    for (long i = 0; i < obtained; ++i) {
+        const long id = NumberOf(children[static_cast<size_t>(i)]);
+        VariantClear(&children[static_cast<size_t>(i)]);
+        long left = 0;
+        long top = 0;
+        long width = 0;
+        long height = 0;
+        object->get_accRole(ChildId(id), &role);
+        object->get_accState(ChildId(id), &state);
+        object->accLocation(&left, &top, &width, &height, ChildId(id));
+        std::printf("child %ld %ld %ld %ld %ld %ld %08lx\n", id, NumberOf(role), left, top,
+                    left + width, top + height, static_cast<unsigned long>(NumberOf(state)));
+        PrintAccessibleTexts(object, id);
+    }
+    object->Release();
+    return 0;
+}
+
+int PressChild(long id) {
+    IAccessible* object = AccessibleWindow();
+    if (!object) {
+        std::puts("accessible none");
+        return 1;
+    }
+    const HRESULT result = object->accDoDefaultAction(ChildId(id));
+    object->Release();
+    std::printf("pressed %ld %08lx\n", id, static_cast<unsigned long>(result));
+    return SUCCEEDED(result) ? 0 : 1;
+}
+
+//   rect LEFT TOP RIGHT BOTTOM, then tip LINE for each line of its text.
+int PrintTooltip() {
+    HWND tip = PrintVisibleRect(TOOLTIPS_CLASSW, "tooltip");
+    if (!tip) {
+        return 1;
+    }
+    wchar_t text[1100] = {};
+    Ask(tip, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text));
+    for (wchar_t* line = text; *line;) {
+        wchar_t* end = line + wcscspn(line, L"\r\n");
+        const wchar_t kept = *end;
+        *end = L'\0';
+        std::printf("tip %ls\n", line);
+        line = kept ? end + 1 + (kept == L'\r' && end[1] == L'\n') : end;
+    }
+    return 0;
+}
+
+int PrintFocus() {
+    HWND foreground = GetForegroundWindow();
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof(thread);
+    wchar_t name[64] = L"none";
+    if (foreground && GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &thread) &&
+        thread.hwndFocus) {
+        GetClassNameW(thread.hwndFocus, name, 64);
+    }
+    std::printf("focus %ls\n", name);
+    return 0;
+}
+
+int PrintColours() {
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    std::printf("colours %02X%02X%02X %02X%02X%02X\n", GetRValue(highlight), GetGValue(highlight),
+                GetBValue(highlight), GetRValue(text), GetGValue(text), GetBValue(text));
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -631,9 +791,27 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(command, L"shortcut") == 0 && argc > 2) {
         return PrintShortcut(argv[2]);
     }
+    if (wcscmp(command, L"accessible") == 0 || wcscmp(command, L"press") == 0) {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const int code = command[0] == L'a'
+                             ? PrintAccessible()
+                             : PressChild(argc > 2 ? wcstol(argv[2], nullptr, 10) : 0);
+        CoUninitialize();
+        return code;
+    }
+    if (wcscmp(command, L"tooltip") == 0) {
+        return PrintTooltip();
+    }
+    if (wcscmp(command, L"focus") == 0) {
+        return PrintFocus();
+    }
+    if (wcscmp(command, L"colours") == 0) {
+        return PrintColours();
+    }
     std::fputs(
         "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close|"
-        "foreground|version FILE|icons FILE|copydata CASE|run LINE|shortcut FILE\n",
+        "foreground|version FILE|icons FILE|copydata CASE|run LINE|shortcut FILE|accessible|"
+        "press N|tooltip|focus|colours\n",
         stderr);
     return 2;
 }
