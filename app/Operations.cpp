@@ -74,24 +74,38 @@ bool ShellBusy() {
     return dialogActive || menuTracking || (mainWindow && GetCapture() == mainWindow);
 }
 
-void LayoutListWithStandIn(int& x, int& y) {
-    LayoutBlinkets(x, y);
+void LayoutListWithStandIn(const WindowStand& stand, int& x, int& y) {
+    LayoutBlinketsOn(stand, x, y);
     if (!stripPicture.IsLoaded() && AppendDefaultBlinket(blinkets)) {
-        LayoutBlinkets(x, y);
+        LayoutBlinketsOn(stand, x, y);
     }
 }
 
 void RepositionWindow() {
+    RepositionWindowOn(ChosenStand());
+}
+
+void RepositionWindowOn(const WindowStand& stand) {
     // The animation would go on with blinkets and eyes the layout replaces.
     StopIdleAnimation();
     int x = 0;
     int y = 0;
-    LayoutListWithStandIn(x, y);
+    LayoutListWithStandIn(stand, x, y);
     const SIZE size = WindowSize();
     SetWindowPos(mainWindow, HWND_TOPMOST, x, y, size.cx, size.cy, SWP_NOACTIVATE);
     ShapeMainWindow(mainWindow);
     // The strip may have changed under an unchanged size and shape.
     InvalidateRect(mainWindow, nullptr, TRUE);
+}
+
+void MoveWindowTo(const WindowStand& stand) {
+    if (!SameMonitor(ShownStand().monitor, stand.monitor)) {
+        RepositionWindowOn(stand);
+        return;
+    }
+    const WindowPlacement placement = StandWindowOn(stand);
+    SetWindowPos(mainWindow, HWND_TOPMOST, placement.x, placement.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Reload(ReloadScope scope) {
