@@ -1,8 +1,9 @@
 // Where the window stands, as pure geometry: densities, monitors given as lists (a primary, one
-// to the right, one to the left above at negative coordinates), and what a change of the
-// displays asks.
+// to the right, one to the left above at negative coordinates), a drag across them, and what a
+// change of the displays asks.
 #include "app/Displays.h"
 #include "app/Render.h"
+#include "app/WindowDrag.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,30 @@ TEST(Placement, TheWindowStandsOnItsMonitorsBottomAtItsDensity) {
         EXPECT_LE(placed.y + c.window.cy, monitor.bottom);
         EXPECT_GE(placed.x, monitor.left);
         EXPECT_LE(placed.x + c.window.cx, monitor.right);
+    }
+}
+
+// The grabbed point of the strip stays under the pointer, at the density of the monitor the
+// pointer is on; off every monitor, the nearest one takes the window.
+TEST(Placement, ADraggedWindowFollowsThePointerOntoItsMonitor) {
+    const struct {
+        POINT pointer;
+        int grabX;
+        const wchar_t* on;
+        int centre;
+    } cases[] = {
+        {{600, 700}, 10, L"\\\\.\\DISPLAY1", 600 - 10 + 33},
+        {{1500, 20}, 10, L"\\\\.\\DISPLAY2", 1500 - 1024 - 15 + 50},
+        {{-100, 500}, 10, L"\\\\.\\DISPLAY3", -100 + 1280 - 13 + 42},
+        {{5000, 5000}, 0, L"\\\\.\\DISPLAY2", 5000 - 1024 + 50},
+        {{-2000, -1000}, 67, L"\\\\.\\DISPLAY3", -2000 + 1280 - 84 + 42},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pointer.x << "," << c.pointer.y);
+        const WindowStand stand = DragStand(kMonitors, c.pointer, c.grabX, {67, 40});
+        EXPECT_STREQ(c.on, stand.monitor.name);
+        EXPECT_EQ(c.centre, stand.centreX);
+        EXPECT_FALSE(stand.chosen);
     }
 }
 
