@@ -194,20 +194,20 @@ SIZE WindowSize() {
 
 POINT StripPoint(POINT windowPoint) {
     const SIZE window = WindowSize();
-    // Without a strip the window has no pixels: the density alone tells the ratio.
-    const long long stripWidthNow = window.cx > 0 ? stripPicture.width : kBaseDpi;
-    const long long stripHeightNow = window.cy > 0 ? stripPicture.height : kBaseDpi;
-    const long long windowWidth = window.cx > 0 ? window.cx : std::max(kBaseDpi, displayDpi);
-    const long long windowHeight = window.cy > 0 ? window.cy : std::max(kBaseDpi, displayDpi);
-    return {static_cast<LONG>(windowPoint.x * stripWidthNow / windowWidth),
-            static_cast<LONG>(windowPoint.y * stripHeightNow / windowHeight)};
+    // Without a strip the window has no pixels, and the density alone tells the ratio.
+    const bool shown = window.cx > 0 && window.cy > 0;
+    const SIZE from = shown ? window : SIZE{displayDpi, displayDpi};
+    const SIZE to =
+        shown ? SIZE{stripPicture.width, stripPicture.height} : SIZE{kBaseDpi, kBaseDpi};
+    return {static_cast<LONG>(1LL * windowPoint.x * to.cx / from.cx),
+            static_cast<LONG>(1LL * windowPoint.y * to.cy / from.cy)};
 }
 
 RECT WindowArea(const RECT& stripArea) {
-    const SIZE window = WindowSize();
     if (stripPicture.width <= 0 || stripPicture.height <= 0) {
         return {};
     }
+    const SIZE window = WindowSize();
     const auto down = [](long long value, long long by, long long of) {
         return static_cast<LONG>(value * by / of);
     };

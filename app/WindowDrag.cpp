@@ -21,7 +21,7 @@ POINT ScreenPointOf(HWND window, LPARAM lParam) {
 
 // The window follows the pointer until the button goes up, or the drag is cancelled. Messages
 // other than the pointer's and the keyboard's go on being handled, as in any modal loop.
-DragEnd FollowPointer(HWND window, int grabX, WindowStand& stand) {
+DragEnd TrackDrag(HWND window, int grabX, WindowStand& stand) {
     const SIZE strip = {stripPicture.width, stripPicture.height};
     const MonitorList monitors = CurrentMonitors();
     for (;;) {
@@ -98,7 +98,7 @@ bool DragWindow(HWND window, POINT down) {
     if (GetCapture() != window) {
         SetCapture(window);
     }
-    const DragEnd end = FollowPointer(window, grabX, stand);
+    const DragEnd end = TrackDrag(window, grabX, stand);
     if (IsWindow(window) && GetCapture() == window) {
         ReleaseCapture();
     }
