@@ -3,7 +3,6 @@
 #include "app/Commands.h"
 #include "app/Displays.h"
 #include "app/IdleAnimation.h"
-#include "app/Operations.h"
 #include "app/Pupils.h"
 #include "app/Render.h"
 #include "app/Taps.h"
