@@ -398,6 +398,8 @@ expect_strip() {  # screenshot name, image[:frame]...
         fault=$(strip_fault "$strip_shot" "$@")
         [ -n "$fault" ] || break
         [ "$SECONDS" -lt "$deadline" ] || fail "$fault"
+        # A display that reset when a program of an earlier step left has lost its colour.
+        [ "$(pixel "$strip_shot" 0 0)" = "$desktop_hex" ] || paint_desktop
         sleep 0.5
     done
     echo "ok: the window shows $*"
