@@ -39,7 +39,9 @@ ocx_xvfb_start() {
     local geometry=${1:-1024x768x24} fdfile
     fdfile=$(mktemp -u /tmp/ocellix-xvfb.XXXXXX)
     rm -f "$fdfile"
-    Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    # -noreset: the desktop keeps its colour when the last program of one test has left before
+    # the next one connects.
+    Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -noreset 3>"$fdfile" >/dev/null 2>&1 &
     ocx_xvfb_pid=$!
     for _ in $(seq 100); do
         [ -s "$fdfile" ] && break
