@@ -1,5 +1,6 @@
 #include "app/Loading.h"
 
+#include "app/Monitors.h"
 #include "base/ShellHelpers.h"
 #include "resources/resource.h"
 #include "state/ShellState.h"
@@ -75,8 +76,12 @@ bool LoadListOrDefault(BlinketList<Blinket>& list) {
 }
 
 void ApplyStoredSettings() {
-    const StoredSettings settings =
-        LoadSettings(kMakerName, kProgramName, GetSystemMetrics(SM_CXSCREEN));
+    ReadWindowMonitor(kMakerName, kProgramName, windowMonitor);
+    // "position" counts from the left edge of the monitor the window stands on.
+    const MonitorList monitors = CurrentMonitors();
+    const MonitorArea* named = NamedMonitor(monitors, windowMonitor);
+    const RECT& on = (named ? named : PrimaryMonitor(monitors))->rect;
+    const StoredSettings settings = LoadSettings(kMakerName, kProgramName, on.right - on.left);
     windowCentreX = settings.windowCentreX;
     followPointer = settings.followPointer;
 }

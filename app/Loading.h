@@ -20,5 +20,6 @@ bool AppendStandIn(BlinketList<Blinket>& list);
 // Appends the stored list, or the default blinket when none is stored; false when the list is
 // still empty, the default blinket being missing too.
 bool LoadListOrDefault(BlinketList<Blinket>& list);
-// Takes what start-up and a reload read from the settings key into the shell state.
+// Takes what start-up and a reload read from the settings key into the shell state: the monitor
+// the window stands on, its centre there, and whether the eyes follow the pointer.
 void ApplyStoredSettings();

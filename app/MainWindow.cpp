@@ -3,10 +3,10 @@
 #include "app/BlinketTips.h"
 #include "app/BlinketsAccessible.h"
 #include "app/Commands.h"
+#include "app/Displays.h"
 #include "app/IdleAnimation.h"
 #include "app/Keyboard.h"
 #include "app/KeyboardFocus.h"
-#include "app/Operations.h"
 #include "app/Pupils.h"
 #include "app/Render.h"
 #include "app/Taps.h"
@@ -15,11 +15,6 @@
 #include "state/ShellState.h"
 
 namespace {
-
-void OnScreenReset() {
-    windowCentreX = -1;
-    RepositionWindow();
-}
 
 void Shutdown() {
     DisconnectAccessible();
@@ -58,8 +53,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             OnScreenReset();
         }
         return 0;
-    // The desktop tells of a new screen size this way rather than with a settings reset.
-    case WM_DISPLAYCHANGE: OnScreenReset(); return 0;
+    // The desktop tells of monitors changed this way rather than with a settings reset.
+    case WM_DISPLAYCHANGE: OnDisplayChange(); return 0;
+    case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam)); return 0;
     case WM_TIMER: OnTimer(window, wParam); return 0;
     case WM_LBUTTONDOWN: OnStylusDown(window, lParam); return 1;
     case WM_LBUTTONUP: OnStylusUp(); return 1;

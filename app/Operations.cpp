@@ -107,19 +107,23 @@ bool ShellBusy() {
     return dialogActive || menuTracking || (mainWindow && GetCapture() == mainWindow);
 }
 
-void LayoutListWithStandIn(int& x, int& y) {
-    LayoutBlinkets(x, y);
+void LayoutListWithStandIn(const WindowStand& stand, int& x, int& y) {
+    LayoutBlinketsOn(stand, x, y);
     if (!stripPicture.IsLoaded() && AppendStandIn(blinkets)) {
-        LayoutBlinkets(x, y);
+        LayoutBlinketsOn(stand, x, y);
     }
 }
 
 void RepositionWindow() {
+    RepositionWindowOn(ChosenStand());
+}
+
+void RepositionWindowOn(const WindowStand& stand) {
     // The animation would go on with blinkets and eyes the layout replaces.
     StopIdleAnimation();
     int x = 0;
     int y = 0;
-    LayoutListWithStandIn(x, y);
+    LayoutListWithStandIn(stand, x, y);
     const SIZE size = WindowSize();
     SetWindowPos(mainWindow, HWND_TOPMOST, x, y, size.cx, size.cy, SWP_NOACTIVATE);
     ShapeMainWindow(mainWindow);
@@ -128,6 +132,16 @@ void RepositionWindow() {
     RefreshBlinketTips(mainWindow);
     KeepKeyboardOnShown(mainWindow);
     NotifyWinEvent(EVENT_OBJECT_REORDER, mainWindow, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void MoveWindowTo(const WindowStand& stand) {
+    if (!SameMonitor(ShownStand().monitor, stand.monitor)) {
+        RepositionWindowOn(stand);
+        return;
+    }
+    const WindowPlacement placement = StandWindowOn(stand);
+    SetWindowPos(mainWindow, HWND_TOPMOST, placement.x, placement.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Reload(ReloadScope scope) {

@@ -3,6 +3,7 @@
 // Nothing here calls a handler back.
 #pragma once
 
+#include "app/Render.h"
 #include "model/Blinket.h"
 
 #include <windows.h>
@@ -27,15 +28,20 @@ void RunAbout(HWND owner);
 // command from outside is then refused.
 bool ShellBusy();
 
-// Lays the list out and gives the window's top-left corner. When nothing of the list can be
-// shown (every blinket deleted, or every picture missing), the default blinket joins it, once,
-// and stands in: the window would otherwise shrink to nothing, and with it the only way to the
-// menu. It is never saved, and leaves the list when Options closes, unless the user has made it
-// theirs in Edit Item.
-void LayoutListWithStandIn(int& x, int& y);
-// Lays the blinkets out again, and moves, sizes and shapes the main window to the result; the
-// labels, the keyboard's blinket and screen readers follow.
+// Lays the list out on the stand and gives the window's top-left corner. When nothing of the
+// list can be shown (every blinket deleted, or every picture missing), the default blinket joins
+// it, once, and stands in: the window would otherwise shrink to nothing, and with it the only way
+// to the menu. It is never saved, and leaves the list when Options closes, unless the user has
+// made it theirs in Edit Item.
+void LayoutListWithStandIn(const WindowStand& stand, int& x, int& y);
+// Lays the blinkets out again on the chosen stand, and moves, sizes and shapes the main window to
+// the result; the labels, the keyboard's blinket and screen readers follow.
 void RepositionWindow();
+// The same on the stand given.
+void RepositionWindowOn(const WindowStand& stand);
+// Moves the window to the stand; lays it out again only when the stand's monitor, or its
+// density, is not the one of the last layout.
+void MoveWindowTo(const WindowStand& stand);
 
 // What a reload reads again besides the settings.
 enum class ReloadScope { Settings, SettingsAndList };

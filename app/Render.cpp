@@ -22,6 +22,7 @@ constexpr int kMaxStripWidth = 32767;
 // decoded again when it is drawn.
 constexpr long long kCachedPixelBudget = 32LL * 1024 * 1024;
 
+WindowStand shownStand;
 int markedBlinket = -1;
 
 // ---------------------------------------------------------------------------------------------
@@ -157,7 +158,8 @@ FocusRings MarkRings(HWND window) {
     if (shape && GetWindowRgn(window, shape.get()) == ERROR) {
         shape.Reset(CreateRectRgnIndirect(&item));
     }
-    return shape ? MakeFocusRings(shape.get(), item, displayScale) : FocusRings();
+    // Rings as wide as the pictures' pixels are enlarged, rounded: the mark keeps its weight.
+    return shape ? MakeFocusRings(shape.get(), item, ScaledLength(1, displayDpi)) : FocusRings();
 }
 
 // Rolls every pupil round to the centre and shows the whole window. Through the window's own
@@ -186,26 +188,62 @@ void RollEyes(HWND window) {
 StripImageDC::StripImageDC(HDC compatibleWith)
     : dc_(compatibleWith), strip_(dc_.get(), stripPicture.bitmap) {}
 
-int DisplayScaleFor(int logPixels) {
-    return std::max(1, (logPixels + 24) / 96);
+int ScaledLength(int length, int dpi) {
+    return MulDiv(length, std::max(kBaseDpi, dpi), kBaseDpi);
 }
 
-int MaxFrameHeight(int screenHeight, int scale) {
-    return std::max(1, screenHeight / 3 / std::max(1, scale));
+SIZE ScaledSize(SIZE size, int dpi) {
+    return {ScaledLength(size.cx, dpi), ScaledLength(size.cy, dpi)};
+}
+
+int WholeScaleOf(int dpi) {
+    dpi = std::max(kBaseDpi, dpi);
+    return dpi % kBaseDpi == 0 ? dpi / kBaseDpi : 0;
+}
+
+int MenuBarHeightFor(int dpi) {
+    return ScaledLength(kMenuBarHeight, dpi);
+}
+
+int MaxFrameHeight(int screenHeight, int dpi) {
+    return std::max(
+        1, static_cast<int>(1LL * screenHeight * kBaseDpi / (3LL * std::max(kBaseDpi, dpi))));
 }
 
 SIZE WindowSize() {
-    return {stripPicture.width * displayScale, stripPicture.height * displayScale};
+    return ScaledSize({stripPicture.width, stripPicture.height}, displayDpi);
 }
 
 POINT StripPoint(POINT windowPoint) {
-    return {windowPoint.x / displayScale, windowPoint.y / displayScale};
+    const SIZE window = WindowSize();
+    // Without a strip the window has no pixels, and the density alone tells the ratio.
+    const bool shown = window.cx > 0 && window.cy > 0;
+    const SIZE from = shown ? window : SIZE{displayDpi, displayDpi};
+    const SIZE to =
+        shown ? SIZE{stripPicture.width, stripPicture.height} : SIZE{kBaseDpi, kBaseDpi};
+    return {static_cast<LONG>(1LL * windowPoint.x * to.cx / from.cx),
+            static_cast<LONG>(1LL * windowPoint.y * to.cy / from.cy)};
+}
+
+RECT WindowArea(const RECT& stripArea) {
+    if (stripPicture.width <= 0 || stripPicture.height <= 0) {
+        return {};
+    }
+    const SIZE window = WindowSize();
+    const auto down = [](long long value, long long by, long long of) {
+        return static_cast<LONG>(value * by / of);
+    };
+    const auto up = [](long long value, long long by, long long of) {
+        return static_cast<LONG>((value * by + of - 1) / of);
+    };
+    return {down(stripArea.left, window.cx, stripPicture.width),
+            down(stripArea.top, window.cy, stripPicture.height),
+            up(stripArea.right, window.cx, stripPicture.width),
+            up(stripArea.bottom, window.cy, stripPicture.height)};
 }
 
 RECT WindowRectOf(const Blinket& blinket) {
-    return {blinket.xOffset * displayScale, 0,
-            (blinket.xOffset + blinket.frameWidth) * displayScale,
-            blinket.frameHeight * displayScale};
+    return IsPlaced(blinket) ? WindowArea(WindowCanvas::AreaOf(blinket)) : RECT{};
 }
 
 WindowCanvas::WindowCanvas(HWND window)
@@ -217,7 +255,6 @@ WindowCanvas::operator bool() const {
 }
 
 void WindowCanvas::Show(const RECT& area) const {
-    const int scale = displayScale;
     // Pupils move while the focus mark stands: they are shown around it.
     const FocusRings mark = MarkRings(handle_);
     if (mark) {
@@ -228,14 +265,38 @@ void WindowCanvas::Show(const RECT& area) const {
             SelectClipRgn(window_.get(), open.get());
         }
     }
-    // Every pixel a block of scale x scale, never blended; at scale 1 a plain copy.
-    SetStretchBltMode(window_.get(), COLORONCOLOR);
-    StretchBlt(window_.get(), area.left * scale, area.top * scale, (area.right - area.left) * scale,
-               (area.bottom - area.top) * scale, shown_.get(), area.left, area.top,
-               area.right - area.left, area.bottom - area.top, SRCCOPY);
+    CopyToWindow(area);
     if (mark) {
         SelectClipRgn(window_.get(), nullptr);
     }
+}
+
+void WindowCanvas::CopyToWindow(const RECT& area) const {
+    if (const int scale = WholeScaleOf(displayDpi)) {
+        // Every pixel a block of scale x scale, never blended; at scale 1 a plain copy.
+        SetStretchBltMode(window_.get(), COLORONCOLOR);
+        StretchBlt(window_.get(), area.left * scale, area.top * scale,
+                   (area.right - area.left) * scale, (area.bottom - area.top) * scale, shown_.get(),
+                   area.left, area.top, area.right - area.left, area.bottom - area.top, SRCCOPY);
+        return;
+    }
+    const SIZE size = WindowSize();
+    RECT target = WindowArea(area);
+    const RECT whole = {0, 0, size.cx, size.cy};
+    IntersectRect(&target, &target, &whole);
+    PixelView colours;
+    GdiObject<HBITMAP> block(
+        CreatePixelBitmap(target.right - target.left, target.bottom - target.top, colours));
+    MemoryDC blockDC(window_.get());
+    if (!block || !blockDC) {
+        return;
+    }
+    GdiFlush();  // the pupils drawn on shownPicture
+    AverageByArea(ViewPixels(shownPicture.bitmap), ViewPixels(maskPicture.bitmap), size.cx, size.cy,
+                  target, colours, PixelView(), PixelOf(kKeyColour));
+    SelectedObject selected(blockDC.get(), block.get());
+    BitBlt(window_.get(), target.left, target.top, colours.width(), colours.height(), blockDC.get(),
+           0, 0, SRCCOPY);
 }
 
 RECT WindowCanvas::AreaOf(const Blinket& blinket) {
@@ -246,7 +307,10 @@ WindowPlacement PlaceWindow(int screenWidth, int screenHeight, int stripWidthVal
                             int menuBarHeightValue, int centreX) {
     const int half = stripWidthValue / 2;
     WindowPlacement placement;
-    placement.y = screenHeight - menuBarHeightValue - stripHeight / 2;
+    // A window taller than twice the distance would hang below the screen's edge.
+    placement.y = stripHeight > 2 * menuBarHeightValue
+                      ? screenHeight - stripHeight
+                      : screenHeight - menuBarHeightValue - stripHeight / 2;
     if (centreX == -1) {
         placement.centreX = screenWidth / 2;
         placement.x = screenWidth / 2 - half;
@@ -265,6 +329,36 @@ WindowPlacement PlaceWindow(int screenWidth, int screenHeight, int stripWidthVal
     return placement;
 }
 
+WindowStand ChooseStand(const MonitorList& monitors, const wchar_t* monitorName, int centreX) {
+    WindowStand stand;
+    const MonitorArea* named = NamedMonitor(monitors, monitorName);
+    const MonitorArea* primary = PrimaryMonitor(monitors);
+    stand.chosen = named || !monitorName || !*monitorName;
+    if (const MonitorArea* on = named ? named : primary) {
+        stand.monitor = *on;
+    }
+    stand.centreX = stand.chosen ? centreX : -1;
+    return stand;
+}
+
+WindowStand ChosenStand() {
+    return ChooseStand(CurrentMonitors(), windowMonitor, windowCentreX);
+}
+
+const WindowStand& ShownStand() {
+    return shownStand;
+}
+
+WindowPlacement PlaceOnStand(const WindowStand& stand, SIZE window) {
+    const RECT& monitor = stand.monitor.rect;
+    WindowPlacement placement =
+        PlaceWindow(monitor.right - monitor.left, monitor.bottom - monitor.top, window.cx,
+                    window.cy, MenuBarHeightFor(stand.monitor.dpi), stand.centreX);
+    placement.x += monitor.left;
+    placement.y += monitor.top;
+    return placement;
+}
+
 bool IsPlaced(const Blinket& blinket) {
     return blinket.imageExists && blinket.frameWidth > 0 && blinket.frameHeight > 0;
 }
@@ -275,10 +369,11 @@ void ReleaseStrip() {
     shownPicture.Release();
 }
 
-void LayoutBlinkets(int& x, int& y) {
+void LayoutBlinketsOn(const WindowStand& stand, int& x, int& y) {
     ReleaseStrip();
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    displayDpi = std::max(kBaseDpi, stand.monitor.dpi);
+    menuBarHeight = MenuBarHeightFor(displayDpi);
+    const int screenHeight = stand.monitor.rect.bottom - stand.monitor.rect.top;
 
     LayoutPictures pictures;
     std::vector<Placed> placed;
@@ -290,8 +385,9 @@ void LayoutBlinkets(int& x, int& y) {
             continue;
         }
         Placed one;
-        if (MeasureBlinket(*blinket, pictures, MaxFrameHeight(screenHeight, displayScale),
-                           kMaxStripWidth / displayScale, total, maxHeight, one)) {
+        if (MeasureBlinket(*blinket, pictures, MaxFrameHeight(screenHeight, displayDpi),
+                           static_cast<int>(1LL * kMaxStripWidth * kBaseDpi / displayDpi), total,
+                           maxHeight, one)) {
             placed.push_back(one);
         }
         // Eye rectangles are read with the offset of their time: read them again.
@@ -307,13 +403,24 @@ void LayoutBlinkets(int& x, int& y) {
         stripWidth = stripPicture.width;
     }
 
-    // Everything on the screen follows the enlarged size.
-    const WindowPlacement placement =
-        PlaceWindow(screenWidth, screenHeight, stripWidth * displayScale,
-                    stripPicture.height * displayScale, menuBarHeight, windowCentreX);
-    windowCentreX = placement.centreX;
+    const WindowPlacement placement = StandWindowOn(stand);
     x = placement.x;
     y = placement.y;
+}
+
+WindowPlacement StandWindowOn(const WindowStand& stand) {
+    // Everything on the screen follows the enlarged size.
+    const WindowPlacement placement = PlaceOnStand(stand, WindowSize());
+    shownStand = stand;
+    if (stand.chosen) {
+        windowCentreX = placement.centreX;
+        shownStand.centreX = placement.centreX;
+    }
+    return placement;
+}
+
+void LayoutBlinkets(int& x, int& y) {
+    LayoutBlinketsOn(ChosenStand(), x, y);
 }
 
 void MarkFocusedBlinket(int index) {

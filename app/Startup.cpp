@@ -15,6 +15,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr wchar_t kMissingDefaultText[] =
@@ -73,11 +75,12 @@ bool BringRunningCopyToFront(const wchar_t* className) {
 }
 
 void ApplyScreenDensity(int logPixelsX) {
+    // The dialogs' large pictures are drawn for exactly 192 dpi; the window scales to any.
     const bool high = logPixelsX == kHighDensity;
-    menuBarHeight = high ? 52 : 26;
     resIdOffset = high ? IDB_HIRES_OFFSET : 0;
     uiScale = high ? 2 : 1;
-    displayScale = DisplayScaleFor(logPixelsX);
+    displayDpi = std::max(kBaseDpi, logPixelsX);
+    menuBarHeight = MenuBarHeightFor(displayDpi);
 }
 
 void RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
@@ -91,9 +94,11 @@ void RegisterMainClass(HINSTANCE instance, const wchar_t* className) {
 }
 
 bool CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* className) {
+    // Laid out for the monitor it will stand on before it exists: a window not yet shown would
+    // report the primary monitor's density.
     int x = 0;
     int y = 0;
-    LayoutListWithStandIn(x, y);
+    LayoutListWithStandIn(ChosenStand(), x, y);
     const SIZE size = WindowSize();
     HWND window = CreateWindowExW(kMainExStyle, className, L"", kMainStyle, x, y, size.cx, size.cy,
                                   nullptr, nullptr, instance, nullptr);

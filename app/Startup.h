@@ -15,8 +15,8 @@ int RunMessageLoop();
 // Brings a running copy's window (found by its class) to the front, topmost; false when none
 // runs.
 bool BringRunningCopyToFront(const wchar_t* className);
-// The density values for the screen's horizontal pixels per inch: the large set of pictures at
-// exactly 192, and the window's enlargement for any dense screen.
+// The density values for the screen's horizontal pixels per inch: the dialogs' large set of
+// pictures at exactly 192, and the window's density until its first layout on its monitor.
 void ApplyScreenDensity(int logPixelsX);
 void RegisterMainClass(HINSTANCE instance, const wchar_t* className);
 // Lays the blinkets out and creates the shaped, topmost main window of the class, with its

@@ -3,6 +3,7 @@
 #include "app/KeyboardFocus.h"
 #include "app/Operations.h"
 #include "app/Render.h"
+#include "app/WindowDrag.h"
 #include "platform/PocketShell.h"
 #include "state/ShellState.h"
 #include "store/Settings.h"
@@ -16,9 +17,21 @@ POINT UnpackPoint(DWORD packed) {
 void OnStylusDown(HWND window, LPARAM lParam) {
     tapPoint = static_cast<DWORD>(lParam);
     SHRGINFO gesture = {sizeof(gesture), window, UnpackPoint(tapPoint), SHRG_RETURNCMD};
-    if (SHRecognizeGesture(&gesture) == GN_CONTEXTMENU) {
-        tapPending = false;
+    // Taken here, the capture outlasts the gesture, so that a move that ends it away from the
+    // window is still the window's to read.
+    SetCapture(window);
+    const DWORD result = SHRecognizeGesture(&gesture);
+    // The handheld's window stood where it was put; a desktop user moves it by dragging.
+    const bool drag = result != GN_CONTEXTMENU && GetCapture() == window &&
+                      PressBecameDrag(window, UnpackPoint(tapPoint));
+    if (!drag && GetCapture() == window) {
+        ReleaseCapture();
+    }
+    tapPending = false;
+    if (result == GN_CONTEXTMENU) {
         ShowPopupMenu(window, UnpackPoint(tapPoint));
+    } else if (drag) {
+        DragWindow(window, UnpackPoint(tapPoint));
     } else {
         tapPending = true;
     }

@@ -9,8 +9,8 @@
 // The client point of a packed point: x from the low 16 bits, y from the high 16 bits.
 POINT UnpackPoint(DWORD packed);
 
-// WM_LBUTTONDOWN: the shell judges the gesture; a hold opens the menu, anything else waits to be
-// a tap when the stylus is lifted.
+// WM_LBUTTONDOWN: the shell judges the gesture; a hold opens the menu, a press that moves away
+// drags the window, anything else waits to be a tap when the stylus is lifted.
 void OnStylusDown(HWND window, LPARAM lParam);
 // WM_LBUTTONUP: the tap that went down, if any.
 void OnStylusUp();

@@ -1,5 +1,6 @@
 #include "app/WindowShape.h"
 
+#include "app/Render.h"
 #include "base/Handles.h"
 #include "base/Pixels.h"
 #include "state/ShellState.h"
@@ -253,11 +254,29 @@ void ApplyWindowRegion(HWND window, HRGN region) {
     }
 }
 
+HRGN WindowRegion() {
+    if (const int scale = WholeScaleOf(displayDpi)) {
+        return MaskRegion(maskPicture.bitmap, scale);
+    }
+    // The shape of the picture as the window shows it: a pixel is inside when at least half of
+    // it is.
+    const SIZE size = WindowSize();
+    PixelView shape;
+    GdiObject<HBITMAP> enlarged(CreatePixelBitmap(size.cx, size.cy, shape));
+    const PixelView mask = ViewPixels(maskPicture.bitmap);
+    if (!enlarged || !mask) {
+        return nullptr;
+    }
+    AverageByArea(PixelView(), mask, size.cx, size.cy, {0, 0, size.cx, size.cy}, PixelView(), shape,
+                  0);
+    return MaskRegion(enlarged.get(), 1);
+}
+
 void ShapeMainWindow(HWND window) {
     if (!maskPicture.IsLoaded()) {
         return;
     }
-    if (HRGN region = MaskRegion(maskPicture.bitmap, displayScale)) {
+    if (HRGN region = WindowRegion()) {
         ApplyWindowRegion(window, region);
     }
 }

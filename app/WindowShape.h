@@ -26,5 +26,8 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance,
 HRGN MaskRegion(HBITMAP mask, int scale);
 // Sets the region as the window's, with redraw; the window owns it afterwards.
 void ApplyWindowRegion(HWND window, HRGN region);
+// The window's region: maskPicture's shape enlarged as the window shows the strip; null when
+// there is no mask or the region cannot be made.
+HRGN WindowRegion();
 // Shapes the window after maskPicture; without a mask or a region the old shape stays.
 void ShapeMainWindow(HWND window);

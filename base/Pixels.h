@@ -43,3 +43,15 @@ PixelView ViewPixels(HBITMAP bitmap);
 // A new 32-bit DIB section holding a copy of any bitmap, with a view of it; null when the bitmap
 // cannot be read.
 HBITMAP CopyToPixelBitmap(HBITMAP source, PixelView& view);
+
+// The pixels of a picture resized by area, as a picture enlarged n times pixel for pixel (each
+// pixel split into n x n equal parts) and then reduced comes out: every pixel of the new size
+// (width x height) takes the mean of the source pixels under it, each weighted by the part of it
+// that lies under. Only the pixels the mask marks opaque (not black, as the layout's masks mark
+// them) are counted, so that no transparent colour blends into an edge; a new pixel is opaque
+// when at least half of it is. For the new pixels of `area` (new coordinates), colours gets the
+// mean, or `clear` where the pixel is not opaque, and shape white or black; each of them, when
+// not empty, holds the area's pixels from its top-left corner. The mask is the source's size,
+// and the new size no smaller; the source may be empty when only the shape is wanted.
+void AverageByArea(const PixelView& source, const PixelView& mask, int width, int height,
+                   const RECT& area, const PixelView& colours, const PixelView& shape, Pixel clear);

@@ -9,12 +9,13 @@ const int blinketGap = 5;
 const int idleTickThreshold = 10;
 int idleTicks = 0;
 int windowCentreX = -1;
+wchar_t windowMonitor[CCHDEVICENAME] = {};
 UINT_PTR timerId = 0;
 int stripWidth = 0;
 DWORD tapPoint = 0;
 bool tapPending = false;
 bool dialogActive = false;
-int displayScale = 1;
+int displayDpi = 96;
 bool followPointer = true;
 
 // The process-wide objects are constructed in this order, before the entry point, and

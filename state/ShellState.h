@@ -15,13 +15,16 @@
 
 extern HINSTANCE appInstance;
 extern HWND mainWindow;
-extern int menuBarHeight;     // 26, or 52 on a 192 dpi screen
+extern int menuBarHeight;     // 26 enlarged for the window's monitor: 52 at 192 dpi
 extern int resIdOffset;       // 0, or 100 on a 192 dpi screen: selects the large image set
 extern int uiScale;           // 1, or 2 on a 192 dpi screen
 extern const int blinketGap;  // pixels between neighbouring blinkets
 extern const int idleTickThreshold;
 extern int idleTicks;
-extern int windowCentreX;  // screen x of the window's horizontal centre; -1 until placed
+// x of the window's horizontal centre from its monitor's left edge; -1 until placed
+extern int windowCentreX;
+// The device name of the monitor the user put the window on ("Monitor"); empty: the primary.
+extern wchar_t windowMonitor[CCHDEVICENAME];
 extern UINT_PTR timerId;
 extern Picture stripPicture;
 extern Picture maskPicture;
@@ -31,8 +34,9 @@ extern int stripWidth;
 extern DWORD tapPoint;  // x in the low 16 bits, y in the high 16 bits, client pixels
 extern bool tapPending;
 extern bool dialogActive;
-// Window pixels per image pixel, each way: 1, or 2 and more on a dense screen (168 dpi and up).
-extern int displayScale;
+// The pixels per inch of the monitor the window was last laid out for, 96 at the least: the
+// window shows the pictures enlarged dpi / 96 times.
+extern int displayDpi;
 // The eyes look towards the pointer while it is near the window ("FollowPointer").
 extern bool followPointer;
 extern BlinketList<Blinket> blinkets;

@@ -134,6 +134,26 @@ StoredKey KeyOf(const Blinket& blinket) {
              NumberValue(kImagePosValue, blinket.imagePos)}};
 }
 
+void ReadWindowMonitor(const wchar_t* maker, const wchar_t* program,
+                       wchar_t (&monitor)[kMonitorNameChars]) {
+    monitor[0] = L'\0';
+    RegKey key;
+    if (OpenSettings(key, maker, program, false)) {
+        key.QueryString(L"Monitor", monitor, kMonitorNameChars);
+    }
+}
+
+void SaveWindowPlace(const wchar_t* maker, const wchar_t* program, int position,
+                     const wchar_t* monitor) {
+    RegKey key;
+    if (!monitor || !OpenSettings(key, maker, program, true)) {
+        return;
+    }
+    const DWORD value = static_cast<DWORD>(position);
+    key.SetDword(L"position", &value);
+    key.SetString(L"Monitor", monitor);
+}
+
 void LoadBlinkets(const wchar_t* maker, const wchar_t* program, BlinketList<Blinket>& list) {
     if (!maker || !program) {
         return;

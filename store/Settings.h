@@ -1,5 +1,6 @@
 // The program's registry layout and the routines that load and save it. Everything lies under
-// HKEY_CURRENT_USER\Software\<maker>\<program>: "position", "xTap", "yTap" and "reload", and the
+// HKEY_CURRENT_USER\Software\<maker>\<program>: "position", "Monitor", "xTap", "yTap" and
+// "reload", and the
 // subkey Blinkets with one key Blinket_00, Blinket_01, ... per blinket. The file locator's last
 // pick lies apart, in "Location" of \SOFTWARE\Tarnwick\Blinkets.
 //
@@ -25,14 +26,15 @@ constexpr wchar_t kImagePosValue[] = L"ImagePos";
 
 // What start-up and a reload read from the settings key.
 struct StoredSettings {
-    // Screen x of the window's centre from "position", or half the screen width when that is
-    // missing or off the screen; -1 (centre the window) when the settings key does not exist.
+    // x of the window's centre from its monitor's left edge, from "position", or half the
+    // monitor's width when that is missing or off the monitor; -1 (centre the window) when the
+    // settings key does not exist.
     int windowCentreX = -1;
     // "FollowPointer": the eyes follow the pointer unless it is the number 0.
     bool followPointer = true;
 };
 
-// The settings as they stand for a screen of the given width.
+// The settings as they stand for a monitor of the given width.
 StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program, int screenWidth);
 
 // The blinket a stored key holds; null when the key holds what the record cannot keep as it is:
@@ -41,6 +43,17 @@ StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program, int sc
 std::unique_ptr<Blinket> BlinketOf(const StoredKey& key);
 // The key of a blinket: its five values, the texts in the type they were read in.
 StoredKey KeyOf(const Blinket& blinket);
+
+// Characters of a monitor's device name, terminator included (CCHDEVICENAME).
+constexpr DWORD kMonitorNameChars = 32;
+// The device name in "Monitor" of the monitor the user put the window on; empty (the primary)
+// when it is missing or not a REG_SZ that fits.
+void ReadWindowMonitor(const wchar_t* maker, const wchar_t* program,
+                       wchar_t (&monitor)[kMonitorNameChars]);
+// Records where the user put the window: "position", its centre from the monitor's left edge,
+// and "Monitor", the monitor's device name.
+void SaveWindowPlace(const wchar_t* maker, const wchar_t* program, int position,
+                     const wchar_t* monitor);
 
 // Appends the stored blinkets to the list, in key order, once a save that was interrupted has
 // been finished or discarded. A key the record cannot hold is passed over (BlinketOf).

@@ -126,7 +126,10 @@ TEST_F(MainWindowTest, AScreenResetCentresItAgain) {
 }
 
 TEST_F(MainWindowTest, ATapActsWhereTheStylusWentDown) {
+    // A move within the drag distance leaves it a tap; the release may come anywhere.
+    const int drag = GetSystemMetrics(SM_CXDRAG);
     PostMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 7));
+    PostMessageW(mainWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(12 + drag, 7 - drag));
     PostMessageW(mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(60, 25));
     PumpMessages();
     EXPECT_EQ(12u, rawreg::Dword(rawreg::kSettingsKey, L"xTap"));

@@ -3,9 +3,11 @@
 #include "app/ShellFixture.h"
 #include "app/WindowShape.h"
 #include "base/Handles.h"
+#include "base/Pixels.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 using shelltest::ShellTest;
@@ -90,16 +92,23 @@ TEST(PlaceWindow, KeepsTheStripOnTheScreen) {
 
 TEST_F(ShellTest, ABlinketsWindowRectangleIsItsFrameEnlarged) {
     Blinket blinket;
+    blinket.imageExists = true;
     blinket.xOffset = 45;
     blinket.frameWidth = 30;
     blinket.frameHeight = 25;
+    PixelView pixels;
+    stripPicture.Attach(CreatePixelBitmap(100, 25, pixels));
     const struct {
-        int scale;
+        int dpi;
         RECT rect;
-    } cases[] = {{1, {45, 0, 75, 25}}, {2, {90, 0, 150, 50}}, {3, {135, 0, 225, 75}}};
+    } cases[] = {{96, {45, 0, 75, 25}},
+                 {192, {90, 0, 150, 50}},
+                 {288, {135, 0, 225, 75}},
+                 {144, {67, 0, 113, 38}}};
     for (const auto& c : cases) {
-        displayScale = c.scale;
-        EXPECT_EQ(testsupport::RectText(c.rect), testsupport::RectText(WindowRectOf(blinket)));
+        displayDpi = c.dpi;
+        EXPECT_EQ(testsupport::RectText(c.rect), testsupport::RectText(WindowRectOf(blinket)))
+            << c.dpi;
     }
 }
 
@@ -203,7 +212,7 @@ TEST_F(ShellTest, TheStripAndItsMaskAreThoseOfTheFirstComposition) {
 
 TEST_F(ShellTest, NoPictureMakesTheWindowTallerThanAThirdOfTheScreen) {
     const int limit = GetSystemMetrics(SM_CYSCREEN) / 3;
-    ASSERT_EQ(limit, MaxFrameHeight(GetSystemMetrics(SM_CYSCREEN), 1));
+    ASSERT_EQ(limit, MaxFrameHeight(GetSystemMetrics(SM_CYSCREEN), 96));
     dir.WriteFile(L"tall.bmp.eye", "0,0,30,600\r\n30,600,60,1200\r\n");
     Blinket* tall = AddBlinket(Image(L"tall.bmp", 60, 1200, 0x0000FF));
     Blinket* wide = AddBlinket(Image(L"wide.bmp", 2 * 1200, 1200, 0x00FF00));
@@ -298,4 +307,103 @@ TEST_F(ShellTest, PaintingLeavesThePupilsAtTheCentreWhereTheBlinketNowStands) {
     EXPECT_EQ(kBlack, GetPixel(window.get(), (centre.left + centre.right) / 2,
                                (centre.top + centre.bottom) / 2));
     EXPECT_EQ(RGB(255, 255, 255), GetPixel(window.get(), 1, 1));
+}
+
+// At 144 dpi the window is the strip enlarged one and a half times: a pixel is in its shape when
+// at least half of it shows the picture, every pixel in the shape shows a colour of the pictures
+// and none blended with the key colour, and taps and the blinkets' rectangles follow.
+TEST_F(ShellTest, OnADenseScreenOfFractionalScaleTheWindowIsAveragedWithoutFringe) {
+    // A red disc of radius 9.5 on a transparent square, and a green bar.
+    std::vector<unsigned> disc(20 * 20, testsupport::kKeyRgb);
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            if ((x - 9.5) * (x - 9.5) + (y - 9.5) * (y - 9.5) <= 9.5 * 9.5) {
+                disc[y * 20 + x] = 0xFF0000;
+            }
+        }
+    }
+    Blinket* red = AddBlinket(dir.WriteFile(L"disc.bmp", MakeBmp(20, 20, disc.data())));
+    Blinket* green = AddBlinket(Image(L"bar.bmp", 10, 30, 0x00FF00));
+    windowCentreX = 100;
+    ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixFractionalTest"));
+    RECT suggested = {};
+    SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_EQ(144, displayDpi);
+    RECT rect = {};
+    GetWindowRect(mainWindow, &rect);
+    ASSERT_EQ(60, rect.right - rect.left);  // (20 + 5 + 10 + 5) x 1.5
+    ASSERT_EQ(45, rect.bottom - rect.top);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) - 39 - 22, rect.top);
+    EXPECT_EQ(100 - 30, rect.left);
+
+    GdiObject<HRGN> shape(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(ERROR, GetWindowRgn(mainWindow, shape.get()));
+    const Pixels mask = ReadPixels(maskPicture.bitmap);
+    RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    WindowDC dc(mainWindow);
+    int inside = 0;
+    for (int y = 0; y < 45; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            // The part of window pixel (x, y) that shows the picture: strip pixels are 1.5 wide.
+            double cover = 0;
+            for (int sy = y * 2 / 3; sy <= (y + 1) * 2 / 3 && sy < 30; ++sy) {
+                for (int sx = x * 2 / 3; sx <= (x + 1) * 2 / 3 && sx < 40; ++sx) {
+                    const double w =
+                        std::min((sx + 1) * 1.5, x + 1.0) - std::max(sx * 1.5, 1.0 * x);
+                    const double h =
+                        std::min((sy + 1) * 1.5, y + 1.0) - std::max(sy * 1.5, 1.0 * y);
+                    cover += mask.At(sx, sy) == kWhite && w > 0 && h > 0 ? w * h : 0;
+                }
+            }
+            ASSERT_EQ(cover >= 0.5, PtInRegion(shape.get(), x, y) != FALSE) << x << "," << y;
+            if (cover >= 0.5) {
+                const COLORREF seen = GetPixel(dc.get(), x, y);
+                ASSERT_TRUE(seen == RGB(255, 0, 0) || seen == RGB(0, 255, 0))
+                    << x << "," << y << ": " << std::hex << seen;
+                ++inside;
+            }
+        }
+    }
+    EXPECT_GT(inside, 600);
+
+    const RECT redRect = WindowRectOf(*red);
+    const RECT greenRect = WindowRectOf(*green);
+    const RECT redExpected = {0, 0, 30, 30};
+    const RECT greenExpected = {37, 0, 53, 45};
+    EXPECT_TRUE(EqualRect(&redExpected, &redRect));
+    EXPECT_TRUE(EqualRect(&greenExpected, &greenRect));
+    EXPECT_TRUE(TapHits(*red, StripPoint({29, 5})));
+    EXPECT_TRUE(TapHits(*green, StripPoint({40, 40})));
+    EXPECT_FALSE(TapHits(*green, StripPoint({59, 5})));
+}
+
+// A density or a display change the window is already laid out for lays out nothing again; a new
+// one lays out once.
+TEST_F(ShellTest, TheWindowIsLaidOutAgainOnlyForAChange) {
+    AddBlinket(Image(L"plain.bmp", 30, 20, 0x00FF00));
+    windowCentreX = 100;
+    ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixChangeTest"));
+    const HBITMAP first = stripPicture.bitmap;
+    RECT suggested = {};
+    SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(96, 96),
+                 reinterpret_cast<LPARAM>(&suggested));
+    SendMessageW(mainWindow, WM_DISPLAYCHANGE, 32,
+                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    EXPECT_EQ(first, stripPicture.bitmap);
+    EXPECT_EQ(100, windowCentreX);
+
+    SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(120, 120),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_NE(first, stripPicture.bitmap);
+    EXPECT_EQ(120, displayDpi);
+    RECT rect = {};
+    GetWindowRect(mainWindow, &rect);
+    EXPECT_EQ(44, rect.right - rect.left);  // 35 x 1.25
+    EXPECT_EQ(25, rect.bottom - rect.top);
+    EXPECT_EQ(100 - 22, rect.left);
+    // The display as the system reports it is the monitor's own density again.
+    SendMessageW(mainWindow, WM_DISPLAYCHANGE, 32, 0);
+    EXPECT_EQ(GetDeviceCaps(WindowDC(nullptr).get(), LOGPIXELSX), displayDpi);
+    EXPECT_EQ(100, windowCentreX);
 }

@@ -302,7 +302,8 @@ TEST(Resources, HighResolutionMarkerIsTheWordOne) {
     EXPECT_EQ(std::string("\x01\x00", 2), ResourceBytes(L"HI_RES_AWARE", L"CEUX"));
 }
 
-TEST(Resources, ManifestAsksForCommonControlsSixAndSystemDpiAwareness) {
+// Aware of each monitor's density where Windows knows of it, of the system's elsewhere.
+TEST(Resources, ManifestAsksForCommonControlsSixAndPerMonitorDpiAwareness) {
     const std::string manifest = ResourceBytes(MAKEINTRESOURCEW(1), RT_MANIFEST);
     ASSERT_FALSE(manifest.empty());
     EXPECT_NE(std::string::npos, manifest.find("Microsoft.Windows.Common-Controls"));
@@ -310,6 +311,9 @@ TEST(Resources, ManifestAsksForCommonControlsSixAndSystemDpiAwareness) {
     EXPECT_NE(std::string::npos,
               manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
                             "WindowsSettings\">true</dpiAware>"));
+    EXPECT_NE(std::string::npos,
+              manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                            "WindowsSettings\">PerMonitorV2</dpiAwareness>"));
 }
 
 // ---------------------------------------------------------------- pictures

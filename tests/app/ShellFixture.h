@@ -45,13 +45,14 @@ inline void ResetShellState() {
     resIdOffset = 0;
     uiScale = 1;
     windowCentreX = -1;
+    windowMonitor[0] = L'\0';
     stripWidth = 0;
     idleTicks = 0;
     timerId = 0;
     tapPoint = 0;
     tapPending = false;
     dialogActive = false;
-    displayScale = 1;
+    displayDpi = 96;
     // The pointer lies wherever the display left it: a window test follows it only when it says.
     followPointer = false;
 }

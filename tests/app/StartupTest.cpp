@@ -10,11 +10,13 @@
 
 using testsupport::TempDir;
 
+// The dialogs' large pictures come at exactly 192 dpi; the window's distance from the bottom
+// grows with any density.
 TEST(Startup, OnlyExactly192DotsPerInchTakesTheLargeValues) {
     struct Case {
         int dpi, menuBar, offset, scale;
-    } cases[] = {{192, 52, 100, 2}, {96, 26, 0, 1},  {131, 26, 0, 1},
-                 {191, 26, 0, 1},   {193, 26, 0, 1}, {384, 26, 0, 1}};
+    } cases[] = {{192, 52, 100, 2}, {96, 26, 0, 1},   {131, 35, 0, 1}, {191, 52, 0, 1},
+                 {193, 52, 0, 1},   {384, 104, 0, 1}, {72, 26, 0, 1}};
     for (const Case& c : cases) {
         ApplyScreenDensity(c.dpi);
         EXPECT_EQ(c.menuBar, menuBarHeight) << c.dpi;

@@ -135,12 +135,14 @@ read_screen() {
     read -r _ SW SH DPI < <(probe "$@" screen)
 }
 
-# Sets WX, WY, WR, WB (window) and RX, RY, RR, RB (region box, window coordinates).
+# Sets WX, WY, WR, WB (window), RX, RY, RR, RB (region box, window coordinates) and WM (the
+# monitor's device name).
 read_window() {
     local output
     output=$(probe "$@" window) || fail "no main window"
     read -r _ WX WY WR WB < <(echo "$output" | grep '^rect') || fail "window without rect"
     read -r _ RX RY RR RB _ < <(echo "$output" | grep '^region') || fail "window without region"
+    read -r _ WM _ < <(echo "$output" | grep '^monitor') || WM=""
 }
 
 # Sets MX, MY, MR, MB: the popup menu's rect.
@@ -186,12 +188,15 @@ paint_desktop() {
 # puts the previous one back however the script ends.
 screen_density() {  # dots per inch
     local key='HKCU\Control Panel\Desktop' previous
-    previous=$("$WINE" reg query "$key" /v LogPixels </dev/null 2>/dev/null | tr -d '\r' |
-        awk '/LogPixels/ {print $NF}') || true
-    e2e_cleanups+=("\"\$WINE\" reg add '$key' /v LogPixels /t REG_DWORD /d $((${previous:-96})) /f </dev/null >/dev/null 2>&1")
+    if [ -z "${density_restored:-}" ]; then
+        density_restored=1
+        previous=$("$WINE" reg query "$key" /v LogPixels </dev/null 2>/dev/null | tr -d '\r' |
+            awk '/LogPixels/ {print $NF}') || true
+        e2e_cleanups+=("\"\$WINE\" reg add '$key' /v LogPixels /t REG_DWORD /d $((${previous:-96})) /f </dev/null >/dev/null 2>&1")
+    fi
     "$WINE" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
-    display_scale=$(( ($1 + 24) / 96 ))
-    [ "$display_scale" -ge 1 ] || display_scale=1
+    # Whole enlargements only: strip_fault compares block for block.
+    display_scale=$(($1 % 96 == 0 && $1 >= 96 ? $1 / 96 : 0))
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -428,6 +433,8 @@ expect_strip() {  # screenshot name, image[:frame]...
         fault=$(strip_fault "$strip_shot" "$@")
         [ -n "$fault" ] || break
         [ "$SECONDS" -lt "$deadline" ] || fail "$fault"
+        # A display that reset when a program of an earlier step left has lost its colour.
+        [ "$(pixel "$strip_shot" 0 0)" = "$desktop_hex" ] || paint_desktop
         sleep 0.5
     done
     echo "ok: the window shows $*"

@@ -1,6 +1,7 @@
 // Looks at a running Ocellix from outside, as another program would, and prints what it finds
 // one "name value..." line at a time; exits 1 when the thing asked about is not there.
-//   probe window         the main window: rect, region box and rectangle count, styles
+//   probe window         the main window: rect, region box and rectangle count, styles, and the
+//                        monitor it stands on: device name and rect
 //   probe menu           the popup menu on screen: its rect
 //   probe dialog TITLE   a shown top-level window of that caption: rect, client rect, owner, a
 //                        point of its close box, its static texts, the keyboard focus, and
@@ -10,6 +11,7 @@
 //   probe screen         screen size and horizontal pixels per inch
 //   probe processes      the ocellix.exe processes of this Wine server
 //   probe reset [WPARAM] sends WM_SETTINGCHANGE (SETTINGCHANGE_RESET by default)
+//   probe dpi DPI        sends WM_DPICHANGED for that density, as a move onto such a monitor would
 //   probe close          posts WM_CLOSE to the main window
 //   probe foreground     the foreground window: its class and caption
 //   probe version FILE   the file's version resource: product version, file version, product
@@ -73,6 +75,12 @@ int PrintWindow() {
                 static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)),
                 static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)));
     std::printf("visible %d\n", IsWindowVisible(window) ? 1 : 0);
+    MONITORINFOEXW monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONULL), &monitor)) {
+        std::printf("monitor %ls %ld %ld %ld %ld\n", monitor.szDevice, monitor.rcMonitor.left,
+                    monitor.rcMonitor.top, monitor.rcMonitor.right, monitor.rcMonitor.bottom);
+    }
     return 0;
 }
 
@@ -390,6 +398,22 @@ int SendReset(WPARAM wParam) {
         return 1;
     }
     std::puts("reset sent");
+    return 0;
+}
+
+// What the system sends a window that comes onto a monitor of another density.
+int SendDpiChange(UINT dpi) {
+    HWND window = MainWindow();
+    RECT suggested = {};
+    DWORD_PTR result = 0;
+    if (!window || !GetWindowRect(window, &suggested) ||
+        !SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                             reinterpret_cast<LPARAM>(&suggested), SMTO_ABORTIFHUNG, 5000,
+                             &result)) {
+        std::puts("dpi failed");
+        return 1;
+    }
+    std::puts("dpi sent");
     return 0;
 }
 
@@ -769,6 +793,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (wcscmp(command, L"reset") == 0) {
         return SendReset(argc > 2 ? wcstoul(argv[2], nullptr, 0) : 0x3002);
+    }
+    if (wcscmp(command, L"dpi") == 0 && argc > 2) {
+        return SendDpiChange(wcstoul(argv[2], nullptr, 10));
     }
     if (wcscmp(command, L"close") == 0) {
         return PostClose();

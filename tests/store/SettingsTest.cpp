@@ -86,6 +86,34 @@ TEST_F(SettingsTest, UsablePositionOrHalfTheScreenWidth) {
     EXPECT_EQ(400, LoadSettings(kMakerName, kProgramName, 800).windowCentreX);
 }
 
+TEST_F(SettingsTest, TheWindowsPlaceIsItsCentreAndItsMonitorsName) {
+    wchar_t monitor[kMonitorNameChars] = L"stale";
+    ReadWindowMonitor(kMakerName, kProgramName, monitor);  // no settings key
+    EXPECT_STREQ(L"", monitor);
+    const struct {
+        const char* what;
+        DWORD type;
+        std::vector<BYTE> bytes;
+        const wchar_t* name;
+    } cases[] = {
+        {"a name", REG_SZ, Bytes(L"\\\\.\\DISPLAY2"), L"\\\\.\\DISPLAY2"},
+        {"REG_DWORD", REG_DWORD, {2, 0, 0, 0}, L""},
+        {"longer than a device name", REG_SZ, Bytes(std::wstring(40, L'D')), L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetSettings(L"Monitor", c.type, c.bytes);
+        ReadWindowMonitor(kMakerName, kProgramName, monitor);
+        EXPECT_STREQ(c.name, monitor);
+    }
+
+    SaveWindowPlace(kMakerName, kProgramName, 300, L"\\\\.\\DISPLAY3");
+    EXPECT_EQ(300u, rawreg::Dword(kSettingsKey, L"position"));
+    ReadWindowMonitor(kMakerName, kProgramName, monitor);
+    EXPECT_STREQ(L"\\\\.\\DISPLAY3", monitor);
+    EXPECT_EQ(300, LoadSettings(kMakerName, kProgramName, 1024).windowCentreX);
+}
+
 TEST_F(SettingsTest, OnlyTheNumberZeroStopsTheEyesFollowingThePointer) {
     EXPECT_TRUE(LoadSettings(kMakerName, kProgramName, 1024).followPointer);  // no settings key
     const struct {
