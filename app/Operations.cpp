@@ -63,6 +63,12 @@ void RunOptions(std::unique_ptr<Blinket> arriving, int before) {
     RepositionWindow();
 }
 
+void AddBlinketAt(std::unique_ptr<Blinket> blinket, int before) {
+    blinkets.Insert(before, std::move(blinket));
+    SaveBlinkets(kMakerName, kProgramName, blinkets);
+    RepositionWindow();
+}
+
 void RunAbout(HWND owner) {
     dialogActive = true;
     ShowAboutDialog(owner);

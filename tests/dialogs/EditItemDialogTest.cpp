@@ -84,9 +84,11 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
         EXPECT_EQ(L"\\Windows\\prog.exe", ControlText(dialog, IDC_ACTION_STRING));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_ACTION_STRING)));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BROWSE)));
-        // Tab order follows the layout: action, action string, "...", images.
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_OWN_PICTURE)));
+        // Tab order follows the layout: action, action string, "...", own picture, images.
         HWND control = GetDlgItem(dialog, IDC_ACTION);
-        for (int next : {IDC_ACTION_STRING, IDC_BROWSE, IDC_IMAGE_LIST, IDC_ACTION}) {
+        for (int next :
+             {IDC_ACTION_STRING, IDC_BROWSE, IDC_OWN_PICTURE, IDC_IMAGE_LIST, IDC_ACTION}) {
             control = GetNextDlgTabItem(dialog, control, FALSE);
             EXPECT_EQ(GetDlgItem(dialog, next), control) << next;
         }
@@ -95,7 +97,7 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
         ASSERT_EQ(7u, rows.size());
         // A row of this list is its frame: it holds no data of its own.
         EXPECT_EQ(L"strip.bmp", rows[5].text);
-        EXPECT_EQ(5, rows[5].image);
+        EXPECT_EQ(ThumbnailOfRow(5), rows[5].image);
         EXPECT_EQ(5, selected);
         // The frame shows as chosen while the action box has the focus.
         EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT),
