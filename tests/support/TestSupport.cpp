@@ -502,6 +502,20 @@ void PumpMessages() {
     }
 }
 
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount() - start >= milliseconds) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
 namespace {
 
 INT_PTR CALLBACK BareDialogProc(HWND, UINT, WPARAM, LPARAM) {

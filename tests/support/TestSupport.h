@@ -185,6 +185,9 @@ private:
 
 // Dispatches whatever this thread's queue holds.
 void PumpMessages();
+// Dispatches this thread's messages, waiting for more, until the condition holds; false when it
+// does not within the time.
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000);
 // The text of a dialog's control.
 std::wstring ControlText(HWND dialog, int id);
 
