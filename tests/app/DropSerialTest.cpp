@@ -247,6 +247,49 @@ TEST_F(DropTest, AProgramOrAShortcutWithAnIconJoinsAtOnceWithItsPicture) {
     CoUninitialize();
 }
 
+// A shortcut that cannot be read in time (a pipe that answers nothing stands in for a share that
+// does not answer) holds nothing up: the window goes on, and after the bound Edit Item opens on
+// the file as it stands. What the worker finds once it is freed is thrown away.
+TEST_F(DropTest, AFileThatDoesNotAnswerOpensEditItemWhileTheWindowGoesOn) {
+    const std::wstring slow =
+        L"\\\\.\\pipe\\ocellix-slow-" + std::to_wstring(GetCurrentProcessId()) + L".lnk";
+    HANDLE server = CreateNamedPipeW(slow.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                     1, 4096, 4096, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, server);
+    letters.push_back({'S', slow});
+    int turns = 0;
+    {
+        ModalDriver driver;
+        driver
+            .OnDialog(L"Edit Item",
+                      [&](HWND edit) {
+                          action = ControlText(edit, IDC_ACTION);
+                          text = ControlText(edit, IDC_ACTION_STRING);
+                          PressDone(edit);
+                      })
+            .Done(L"Options");
+        Drop({slow}, {2, 5}, false);
+        // The window's thread turns while the worker waits.
+        ASSERT_TRUE(testsupport::PumpUntil([&] {
+            turns += ArrivalPending() ? 1 : 0;
+            return driver.finished();
+        }));
+    }
+    EXPECT_LT(10, turns);
+    EXPECT_EQ(L"Run: Program", action);
+    EXPECT_EQ(slow, text);
+    EXPECT_FALSE(ArrivalPending());
+    // Freed, the worker ends; nothing more joins and no dialog opens.
+    {
+        ModalDriver driver;
+        DisconnectNamedPipe(server);
+        CloseHandle(server);
+        testsupport::PumpUntil([] { return false; }, 500);
+    }
+    EXPECT_EQ("ab", Listed());
+    EXPECT_EQ("ab", Stored());
+}
+
 TEST_F(DropTest, ADropWhileTheMenuOrADialogIsUpIsIgnored) {
     const std::wstring program = dir.WriteFile(L"run.exe", "MZ");
     const std::string before = Listed();
