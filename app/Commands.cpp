@@ -90,7 +90,9 @@ void OnDropFiles(HWND, HDROP drop) {
     }
     POINT point = {};
     const int before = DragQueryPoint(drop, &point) ? BlinketAt(point) : blinkets.Count();
-    const bool choosePicture = GetKeyState(VK_SHIFT) < 0;
+    // The drag comes from another program, which has the keyboard: this thread's own view of
+    // the keys may be old, the keyboard's is not.
+    const bool choosePicture = GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
     files.Finish();
     AddTarget(path, before, choosePicture);
 }

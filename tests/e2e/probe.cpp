@@ -17,9 +17,11 @@
 //                        (its first icon group, as Explorer takes it) holds for it
 //   probe copydata CASE  sends the main window a malformed command in WM_COPYDATA (see
 //                        kHostileData) and prints its reply
+//   probe shortcut LNK TARGET  saves a shortcut to the target, as the shell makes them
 // "--desktop NAME" first looks in Wine's virtual desktop of that name instead.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -521,6 +523,27 @@ int SendHostile(const wchar_t* name) {
     return 2;
 }
 
+int MakeShortcut(const wchar_t* path, const wchar_t* target) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    const bool saved =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->SetPath(target)) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Save(path, TRUE));
+    if (file) {
+        file->Release();
+    }
+    if (link) {
+        link->Release();
+    }
+    CoUninitialize();
+    std::puts(saved ? "saved" : "not saved");
+    return saved ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -570,9 +593,12 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(command, L"copydata") == 0 && argc > 2) {
         return SendHostile(argv[2]);
     }
+    if (wcscmp(command, L"shortcut") == 0 && argc > 3) {
+        return MakeShortcut(argv[2], argv[3]);
+    }
     std::fputs(
         "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close|"
-        "foreground|version FILE|icons FILE|copydata CASE\n",
+        "foreground|version FILE|icons FILE|copydata CASE|shortcut LNK TARGET\n",
         stderr);
     return 2;
 }
