@@ -57,8 +57,15 @@ void ReadFrames(ImageFileEntry& entry) {
                                : FrameGrid{};
     entry.frameCount = grid.count > 0 ? grid.count : 1;
     entry.broken = grid.count <= 0;
-    entry.firstThumbnail = -1;
     entry.drawn = false;
+}
+
+// The entry's thumbnails get their places in the list now, still blank, so that every row's
+// thumbnail keeps its number whatever is shown first.
+void ReserveThumbnails(ImageFileEntry& entry) {
+    entry.firstThumbnail = ImageList_GetImageCount(thumbnailList);
+    ImageList_SetImageCount(thumbnailList,
+                            static_cast<UINT>(entry.firstThumbnail + entry.frameCount));
 }
 
 // Thumbnails drawn into one off-screen strip before they enter the image list in one masked
@@ -89,12 +96,13 @@ bool AppendFrames(const Picture& picture, const FrameGrid& grid, int first, int 
     return ImageList_AddMasked(thumbnailList, bitmap.get(), kKeyColour) != -1;
 }
 
-// Decodes the entry's picture, appends thumbnails of all its frames and releases it again; a
-// picture that does not decode as its header said is broken.
+// Decodes the entry's picture, draws its frames into their thumbnails and releases it again; a
+// picture that does not decode as its header said is broken. The frames enter the list at its
+// end, masked, and are moved to their places from there.
 void DrawEntry(ImageFileEntry& entry) {
     entry.drawn = true;
     wchar_t path[MAX_PATH];
-    if (entry.broken || !thumbnailList || !entry.FullPath(path)) {
+    if (entry.broken || !thumbnailList || entry.firstThumbnail < 0 || !entry.FullPath(path)) {
         entry.broken = true;
         return;
     }
@@ -108,13 +116,12 @@ void DrawEntry(ImageFileEntry& entry) {
                              std::min(kThumbnailsPerStrip, grid.count - first));
     }
     entry.picture->Release();
-    if (drawn) {
-        entry.firstThumbnail = start;
-    } else {
-        // Whatever a failed strip left behind is dropped.
-        ImageList_SetImageCount(thumbnailList, static_cast<UINT>(start));
-        entry.broken = true;
+    for (int frame = 0; drawn && frame < grid.count; ++frame) {
+        drawn = ImageList_Copy(thumbnailList, entry.firstThumbnail + frame, thumbnailList,
+                               start + frame, ILCF_MOVE);
     }
+    ImageList_SetImageCount(thumbnailList, static_cast<UINT>(start));
+    entry.broken = !drawn;
 }
 
 int ThumbnailOfFrame(ImageFileEntry& entry, int frame) {
@@ -164,11 +171,16 @@ HIMAGELIST BuildThumbnails(HWND) {
     if (imageFiles.IsEmpty()) {
         return nullptr;
     }
+    const int side = 16 * dialogScale;
+    if (thumbnailList) {
+        ImageList_Destroy(thumbnailList);
+    }
+    thumbnailList = ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, 16, 16);
     for (int i = 0; i < imageFiles.Count(); ++i) {
         ReadFrames(*imageFiles.At(i));
+        ReserveThumbnails(*imageFiles.At(i));
     }
-    const int side = 16 * dialogScale;
-    return ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, 16, 16);
+    return thumbnailList;
 }
 
 void BuildFrameRefs() {
@@ -251,6 +263,7 @@ int AddCatalogueImage(const wchar_t* path) {
         thumbnailList = ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, 16, 16);
     }
     ReadFrames(*entry);
+    ReserveThumbnails(*entry);
     entry->firstRow = frameRefs.Count();
     for (int frame = 0; frame < entry->frameCount; ++frame) {
         auto ref = std::make_unique<FrameRef>();

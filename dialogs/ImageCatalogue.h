@@ -21,8 +21,9 @@ extern HIMAGELIST thumbnailList;
 // Appends one entry per file of the folder (ending in a backslash) whose extension is .gif,
 // .bmp or .png in any letter case, in the file system's order.
 void ScanImageFolder(const wchar_t* folder, BlinketList<ImageFileEntry>& list);
-// Sets the frames of every entry of imageFiles from its file's header, and makes the image list
-// for their thumbnails of 16 x dialogScale pixels, still empty; null when there are no entries.
+// Sets the frames of every entry of imageFiles from its file's header, and makes thumbnailList
+// with a place for each frame's thumbnail of 16 x dialogScale pixels, in catalogue order, still
+// blank; null when there are no entries.
 HIMAGELIST BuildThumbnails(HWND window);
 // One row per frame, entries in order: the rows of the Edit Item dialog.
 void BuildFrameRefs();

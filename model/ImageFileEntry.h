@@ -15,8 +15,7 @@ public:
     // folder followed by fileName; false when that does not fit a path buffer.
     bool FullPath(wchar_t (&path)[MAX_PATH]) const;
 
-    // Index in thumbnailList of frame 0; -1 until the frames are drawn, which they are when first
-    // shown.
+    // Index in thumbnailList of frame 0. The thumbnails are drawn when one of them is first shown.
     int firstThumbnail = -1;
     // Frames as the file's header declares them; 1 for a file whose header cannot be read.
     int frameCount = 0;

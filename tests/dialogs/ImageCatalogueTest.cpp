@@ -70,7 +70,7 @@ TEST_F(ImageCatalogueTest, FramesFollowTheShape) {
         EXPECT_EQ(c.frames, imageFiles.At(0)->frameCount);
         EXPECT_EQ(c.frames, frameRefs.Count());
         // Read from the header: nothing is decoded before a frame is shown.
-        EXPECT_EQ(0, ImageList_GetImageCount(thumbnailList));
+        EXPECT_EQ(c.frames, ImageList_GetImageCount(thumbnailList));
         EXPECT_EQ(nullptr, imageFiles.At(0)->picture);
         EXPECT_EQ(c.frames - 1, ThumbnailOfRow(c.frames - 1));
         EXPECT_EQ(c.frames, ImageList_GetImageCount(thumbnailList));
@@ -99,7 +99,7 @@ TEST_F(ImageCatalogueTest, OnlyImageExtensionsAreListed) {
         EXPECT_EQ(mark, ThumbnailOfRow(row));
         EXPECT_FALSE(IsChoosableRow(row));
     }
-    EXPECT_EQ(1, ImageList_GetImageCount(thumbnailList));
+    EXPECT_EQ(5, ImageList_GetImageCount(thumbnailList));
     FreeImageCatalogue();
 }
 
@@ -131,6 +131,7 @@ TEST_F(ImageCatalogueTest, RowsFollowEachOtherAndPicturesThatDoNotDecodeKeepThei
             const FrameRef* ref = frameRefs.At(k);
             const ImageFileEntry* entry = ref->entry;
             EXPECT_EQ(k, entry->firstRow + ref->frame);
+            EXPECT_EQ(k, entry->firstThumbnail + ref->frame);
             const int thumbnail = ThumbnailOfRow(k);
             ASSERT_LE(0, thumbnail) << k;
             EXPECT_EQ(entry != fake && entry != cut, IsChoosableRow(k)) << k;
@@ -144,8 +145,8 @@ TEST_F(ImageCatalogueTest, RowsFollowEachOtherAndPicturesThatDoNotDecodeKeepThei
             EXPECT_EQ(RGB(255, 255, 255), ThumbnailPixel(thumbnail, scale, scale)) << k;  // key
         }
         EXPECT_TRUE(cut->broken);
-        // Five frames, one picture and one mark, shared by both that do not decode.
-        EXPECT_EQ(7, ImageList_GetImageCount(thumbnailList));
+        // A place for every row, then one mark, shared by both that do not decode.
+        EXPECT_EQ(9, ImageList_GetImageCount(thumbnailList));
         int shown = 0;
         ImageList_GetIconSize(thumbnailList, &shown, &shown);
         EXPECT_EQ(side, shown);
