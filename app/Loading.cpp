@@ -7,6 +7,8 @@
 
 #include <strsafe.h>
 
+#include <string>
+
 namespace {
 
 constexpr wchar_t kDefaultImage[] = L"Blinkets\\eyesbig.gif";
@@ -30,13 +32,39 @@ std::unique_ptr<Blinket> MakeDefaultBlinket(HINSTANCE resources, const wchar_t* 
     return blinket;
 }
 
-bool AppendDefaultBlinket(BlinketList<Blinket>& list) {
+namespace {
+
+// The default blinket of the program's own folder.
+std::unique_ptr<Blinket> OwnDefaultBlinket() {
     wchar_t directory[MAX_PATH];
     GetModuleDirectory(appInstance, directory);
-    std::unique_ptr<Blinket> blinket = MakeDefaultBlinket(appInstance, directory);
+    return MakeDefaultBlinket(appInstance, directory);
+}
+
+}  // namespace
+
+bool AppendDefaultBlinket(BlinketList<Blinket>& list) {
+    std::unique_ptr<Blinket> blinket = OwnDefaultBlinket();
     if (!blinket) {
         return false;
     }
+    list.Append(std::move(blinket));
+    return true;
+}
+
+bool AppendStandIn(BlinketList<Blinket>& list) {
+    std::unique_ptr<Blinket> blinket = OwnDefaultBlinket();
+    if (!blinket) {
+        return false;
+    }
+    const std::wstring picture = FoldedCase(blinket->imageFile);
+    for (int i = 0; i < list.Count(); ++i) {
+        wchar_t path[MAX_PATH];
+        if (list.At(i)->ImagePath(path) && FoldedCase(path) == picture) {
+            return false;
+        }
+    }
+    blinket->standIn = true;
     list.Append(std::move(blinket));
     return true;
 }

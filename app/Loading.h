@@ -14,6 +14,9 @@
 std::unique_ptr<Blinket> MakeDefaultBlinket(HINSTANCE resources, const wchar_t* directory);
 // Appends the default blinket of the program's own folder to the list; false when it is missing.
 bool AppendDefaultBlinket(BlinketList<Blinket>& list);
+// Appends the default blinket as a stand-in, which is never saved; false when it is missing, or
+// when a blinket of its picture is in the list already: that one could not be shown either.
+bool AppendStandIn(BlinketList<Blinket>& list);
 // Appends the stored list, or the default blinket when none is stored; false when the list is
 // still empty, the default blinket being missing too.
 bool LoadListOrDefault(BlinketList<Blinket>& list);

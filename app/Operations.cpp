@@ -17,6 +17,16 @@ namespace {
 
 bool menuTracking = false;
 
+// The stand-in has done its work once the user has had the list in hand; the layout brings it
+// back when nothing else can be shown.
+void DropStandIns() {
+    for (int i = blinkets.Count() - 1; i >= 0; --i) {
+        if (blinkets.At(i)->standIn) {
+            blinkets.RemoveAt(i);
+        }
+    }
+}
+
 void RunMenuCommand(HWND window, UINT command) {
     switch (command) {
     case IDM_OPTIONS: RunOptions(); break;
@@ -58,6 +68,7 @@ void ShowPopupMenu(HWND window, POINT point) {
 void RunOptions(std::unique_ptr<Blinket> arriving, int before) {
     dialogActive = true;
     ShowOptionsDialog(mainWindow, appInstance, resIdOffset, uiScale, std::move(arriving), before);
+    DropStandIns();
     SaveBlinkets(kMakerName, kProgramName, blinkets);
     dialogActive = false;
     RepositionWindow();
@@ -65,6 +76,7 @@ void RunOptions(std::unique_ptr<Blinket> arriving, int before) {
 
 void AddBlinketAt(std::unique_ptr<Blinket> blinket, int before) {
     blinkets.Insert(before, std::move(blinket));
+    DropStandIns();
     SaveBlinkets(kMakerName, kProgramName, blinkets);
     RepositionWindow();
 }
@@ -82,7 +94,7 @@ bool ShellBusy() {
 
 void LayoutListWithStandIn(int& x, int& y) {
     LayoutBlinkets(x, y);
-    if (!stripPicture.IsLoaded() && AppendDefaultBlinket(blinkets)) {
+    if (!stripPicture.IsLoaded() && AppendStandIn(blinkets)) {
         LayoutBlinkets(x, y);
     }
 }

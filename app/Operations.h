@@ -28,9 +28,10 @@ void RunAbout(HWND owner);
 bool ShellBusy();
 
 // Lays the list out and gives the window's top-left corner. When nothing of the list can be
-// shown (every blinket deleted, or every picture missing), the default blinket joins it, unsaved,
+// shown (every blinket deleted, or every picture missing), the default blinket joins it, once,
 // and stands in: the window would otherwise shrink to nothing, and with it the only way to the
-// menu.
+// menu. It is never saved, and leaves the list when Options closes, unless the user has made it
+// theirs in Edit Item.
 void LayoutListWithStandIn(int& x, int& y);
 // Lays the blinkets out again, and moves, sizes and shapes the main window to the result.
 void RepositionWindow();

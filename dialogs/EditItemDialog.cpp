@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -222,6 +223,18 @@ void UseOwnPicture(HWND dialog) {
     ListView_EnsureVisible(GetDlgItem(dialog, IDC_IMAGE_LIST), row, FALSE);
 }
 
+// A path as Windows compares it: in its long form, in any letter case.
+std::wstring ComparablePath(const wchar_t* path) {
+    wchar_t longPath[MAX_PATH];
+    return FoldedCase(LongPathOf(path, longPath) ? longPath : path);
+}
+
+// Whether the blinket's picture is the file of that path.
+bool ShowsPicture(const Blinket& blinket, const wchar_t* path) {
+    wchar_t current[MAX_PATH];
+    return blinket.ImagePath(current) && ComparablePath(current) == ComparablePath(path);
+}
+
 void CommitEditItem(HWND dialog) {
     if (!editedBlinket || !editListView) {
         return;
@@ -234,8 +247,10 @@ void CommitEditItem(HWND dialog) {
         !frame->entry->FullPath(path)) {
         return;
     }
-    // An image whose path does not fit the blinket is refused before anything of it changes.
-    if (!editedBlinket->SetImageFile(path)) {
+    // The picture the blinket shows already keeps the form it was stored in (its environment
+    // variables, its letter case); another one whose path does not fit the blinket is refused
+    // before anything of it changes.
+    if (!ShowsPicture(*editedBlinket, path) && !editedBlinket->SetImageFile(path)) {
         return;
     }
     // A text left as it was keeps the environment variables it was stored with.
@@ -247,6 +262,8 @@ void CommitEditItem(HWND dialog) {
     editedBlinket->imagePos = frame->frame;
     editedBlinket->actionCmd = SelectedAction(dialog);
     editedBlinket->actionStringExpands = false;
+    // Chosen by the user, a stand-in is theirs to keep.
+    editedBlinket->standIn = false;
     if (IsRunAction(editedBlinket->actionCmd)) {
         StringCchCopyW(editedBlinket->actionString, kActionStringChars, text.data());
         editedBlinket->actionStringExpands = keepsExpansion;

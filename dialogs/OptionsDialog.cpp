@@ -101,9 +101,12 @@ int ImageButtonsBottom(HWND dialog) {
 int missingPictureMark = -1;
 
 // The picture of a blinket's row: its thumbnail; the mark when its picture cannot be opened;
-// none for a picture that lies outside the catalogue.
+// none for a picture that lies outside the catalogue, or for a blinket that has none yet.
 int RowImage(const Blinket& blinket) {
     const int thumbnail = ThumbnailOf(blinket);
+    if (!blinket.imageFile[0]) {
+        return ListViewCtl::kNoImage;
+    }
     return thumbnail >= 0 || blinket.imageExists ? thumbnail : missingPictureMark;
 }
 

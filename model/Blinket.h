@@ -61,6 +61,9 @@ public:
     // Stored with environment variables to expand when used (REG_EXPAND_SZ), and saved so again.
     bool imageFileExpands = false;
     bool actionStringExpands = false;
+    // The default blinket standing in while nothing else can be shown: never saved, until the
+    // user makes it theirs in Edit Item.
+    bool standIn = false;
     // The frame's size on the screen; a frame taller than the window may be is shown scaled
     // down from imageFrameHeight, its height in the picture.
     int frameWidth = 0;

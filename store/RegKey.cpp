@@ -1,10 +1,36 @@
 #include "store/RegKey.h"
 
+#include "store/RegKeyFaults.h"
+
 #include <strsafe.h>
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {
+
+// Value names hold at most 16,383 characters.
+constexpr DWORD kValueNameChars = 16384;
+// Most values fit at once; a larger one is read again at the size the registry reports.
+constexpr DWORD kFirstValueBytes = 4096;
+// A value that grows between two reads is read again, a few times at most.
+constexpr int kValueReadTries = 8;
+
+// The write calls still allowed before a test's stop, or -1 for no stop.
+int writesLeft = -1;
+bool writesStopped = false;
+
+bool MayWrite() {
+    if (writesLeft < 0) {
+        return true;
+    }
+    if (writesLeft == 0) {
+        writesStopped = true;
+        return false;
+    }
+    --writesLeft;
+    return true;
+}
 
 // Windows CE ignores the access mask of a registry key; desktop Windows grants only what is
 // asked for. One handle here serves reading, writing, listing and deleting subkeys, so it asks
@@ -17,8 +43,9 @@ HKEY OpenLevel(HKEY parent, const wchar_t* name, bool create) {
     if (RegOpenKeyExW(parent, name, 0, KEY_READ, &key) == ERROR_SUCCESS) {
         return key;
     }
-    if (create && RegCreateKeyExW(parent, name, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
-                                  nullptr) == ERROR_SUCCESS) {
+    if (create && MayWrite() &&
+        RegCreateKeyExW(parent, name, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
         return key;
     }
     return nullptr;
@@ -125,9 +152,14 @@ bool RegKey::QueryText(const wchar_t* name, wchar_t* text, DWORD chars, bool* ex
                                        reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS &&
                       (type == REG_SZ || type == REG_EXPAND_SZ);
     // The stored data need not end with a terminator; one is supplied when there is room for
-    // it, and text that fills the whole buffer without one is too long.
+    // it, and text that fills the whole buffer without one is too long. Terminators after the
+    // text are harmless; one before its end would cut it.
     const DWORD units = read ? size / sizeof(wchar_t) : 0;
-    if (!read || (units == chars && text[units - 1] != L'\0')) {
+    DWORD length = units;
+    while (length > 0 && text[length - 1] == L'\0') {
+        --length;
+    }
+    if (!read || (units == chars && text[units - 1] != L'\0') || wcsnlen(text, length) != length) {
         text[0] = L'\0';
         return false;
     }
@@ -140,46 +172,66 @@ bool RegKey::QueryText(const wchar_t* name, wchar_t* text, DWORD chars, bool* ex
     return true;
 }
 
-void RegKey::SetString(const wchar_t* name, const wchar_t* text) {
-    SetText(name, text, false);
+bool RegKey::SetString(const wchar_t* name, const wchar_t* text) {
+    return SetText(name, text, false);
 }
 
-void RegKey::SetText(const wchar_t* name, const wchar_t* text, bool expands) {
-    if (!Current() || !text) {
-        return;
-    }
-    const DWORD size = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
-    RegSetValueExW(Current(), name, 0, expands ? REG_EXPAND_SZ : REG_SZ,
-                   reinterpret_cast<const BYTE*>(text), size);
-}
-
-bool RegKey::EnumValue(DWORD index, RawValue& value) {
-    // Value names hold at most 16,383 characters.
-    std::vector<wchar_t> name(16384);
-    DWORD chars = static_cast<DWORD>(name.size());
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    if (!Current() || RegEnumValueW(Current(), index, name.data(), &chars, nullptr, &type, nullptr,
-                                    &size) != ERROR_SUCCESS) {
+bool RegKey::SetText(const wchar_t* name, const wchar_t* text, bool expands) {
+    if (!Current() || !text || !MayWrite()) {
         return false;
     }
-    value.name.assign(name.data(), chars);
-    value.type = type;
-    value.data.assign(size, 0);
-    chars = static_cast<DWORD>(name.size());
-    return size == 0 || RegEnumValueW(Current(), index, name.data(), &chars, nullptr, &type,
-                                      value.data.data(), &size) == ERROR_SUCCESS;
+    const DWORD size = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
+    return RegSetValueExW(Current(), name, 0, expands ? REG_EXPAND_SZ : REG_SZ,
+                          reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
 }
 
-void RegKey::SetValue(const RawValue& value) {
-    if (Current()) {
-        RegSetValueExW(Current(), value.name.c_str(), 0, value.type, value.data.data(),
-                       static_cast<DWORD>(value.data.size()));
+bool RegKey::ReadAllValues(std::vector<RawValue>& values) {
+    values.clear();
+    DWORD count = 0;
+    if (!Current() ||
+        RegQueryInfoKeyW(Current(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return false;
     }
+    std::vector<wchar_t> name(kValueNameChars);
+    std::vector<BYTE> data(kFirstValueBytes);
+    bool whole = true;
+    for (DWORD index = 0; index < count; ++index) {
+        LONG result = ERROR_MORE_DATA;
+        DWORD chars = 0;
+        DWORD type = REG_NONE;
+        DWORD size = 0;
+        for (int tries = 0; result == ERROR_MORE_DATA && tries < kValueReadTries; ++tries) {
+            chars = kValueNameChars;
+            size = static_cast<DWORD>(data.size());
+            result = RegEnumValueW(Current(), index, name.data(), &chars, nullptr, &type,
+                                   data.data(), &size);
+            if (result == ERROR_MORE_DATA) {
+                data.resize(std::max<size_t>(size, data.size() * 2));
+            }
+        }
+        // Values deleted meanwhile end the list early; one that cannot be read is passed over.
+        if (result == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (result != ERROR_SUCCESS) {
+            whole = false;
+            continue;
+        }
+        values.push_back({std::wstring(name.data(), chars), type,
+                          std::vector<BYTE>(data.begin(), data.begin() + size)});
+    }
+    return whole;
+}
+
+bool RegKey::SetValue(const RawValue& value) {
+    return Current() && MayWrite() &&
+           RegSetValueExW(Current(), value.name.c_str(), 0, value.type, value.data.data(),
+                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
 }
 
 void RegKey::SetDword(const wchar_t* name, const DWORD* value) {
-    if (!Current() || !value) {
+    if (!Current() || !value || !MayWrite()) {
         return;
     }
     RegSetValueExW(Current(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(value),
@@ -199,5 +251,24 @@ bool RegKey::EnumSubkey(DWORD index, wchar_t (&name)[kRegKeyNameChars]) {
 bool RegKey::DeleteSubkeyTree(const wchar_t* name) {
     // Windows CE's RegDeleteKey removes a key together with its subkeys; desktop RegDeleteKeyW
     // refuses a key that has any, so the tree deletion stands in for it.
-    return Current() && name && RegDeleteTreeW(Current(), name) == ERROR_SUCCESS;
+    return Current() && name && MayWrite() && RegDeleteTreeW(Current(), name) == ERROR_SUCCESS;
+}
+
+bool RegKey::DeleteValue(const wchar_t* name) {
+    return Current() && MayWrite() && RegDeleteValueW(Current(), name) == ERROR_SUCCESS;
+}
+
+void RegKey::Flush() {
+    if (Current()) {
+        RegFlushKey(Current());
+    }
+}
+
+void StopRegistryWritesAfter(int writes) {
+    writesLeft = writes < 0 ? -1 : writes;
+    writesStopped = false;
+}
+
+bool RegistryWritesStopped() {
+    return writesStopped;
 }

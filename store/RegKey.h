@@ -20,6 +20,7 @@ public:
         std::wstring name;
         DWORD type = REG_NONE;
         std::vector<BYTE> data;
+        bool operator==(const RawValue&) const = default;
     };
 
     struct Level {
@@ -48,21 +49,28 @@ public:
     // after a failure, even when the stored text lacks its terminator.
     bool QueryString(const wchar_t* name, wchar_t* text, DWORD chars);
     // A REG_SZ or a REG_EXPAND_SZ, read as QueryString reads a REG_SZ; expands tells which it
-    // was. The text is not expanded.
+    // was. The text is not expanded. A text with a NUL inside (not only after it) is refused: read
+    // as a string, it would be cut there.
     bool QueryText(const wchar_t* name, wchar_t* text, DWORD chars, bool* expands);
-    // Writes are silent, as the callers never check them.
-    void SetString(const wchar_t* name, const wchar_t* text);
+    // Writes answer whether they took; most callers have no use for it.
+    bool SetString(const wchar_t* name, const wchar_t* text);
     // A REG_EXPAND_SZ when expands is set, else a REG_SZ.
-    void SetText(const wchar_t* name, const wchar_t* text, bool expands);
-    // The current key's value at the index, whatever its type and size; false past the last.
-    bool EnumValue(DWORD index, RawValue& value);
-    void SetValue(const RawValue& value);
+    bool SetText(const wchar_t* name, const wchar_t* text, bool expands);
+    // Every value of the current key, whatever its type and size. A value that cannot be read
+    // does not end the reading: the others are read, and the result is false.
+    bool ReadAllValues(std::vector<RawValue>& values);
+    bool SetValue(const RawValue& value);
+    bool DeleteValue(const wchar_t* name);
+    // Writes the current key's hive to disk before the caller goes on.
+    void Flush();
     void SetDword(const wchar_t* name, const DWORD* value);
 
     // The name of the current key's subkey at the index; false past the last one.
     bool EnumSubkey(DWORD index, wchar_t (&name)[kRegKeyNameChars]);
     // Deletes the current key's subkey with everything below it.
     bool DeleteSubkeyTree(const wchar_t* name);
+    // The current key, as a root for opening a path below it; null when nothing is open.
+    HKEY Handle() const { return Current(); }
 
     int depth = 0;
     Level levels[kRegKeyMaxLevels];

@@ -1,16 +1,12 @@
 #include "store/Settings.h"
 
-#include "base/ShellHelpers.h"
 #include "store/RegKey.h"
 
 #include <strsafe.h>
 
-#include <algorithm>
-#include <climits>
 #include <cwchar>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -18,20 +14,12 @@ namespace {
 // The file locator's key keeps the name of the program Ocellix grew from, so that a location
 // remembered there is found again.
 constexpr wchar_t kLocatorProgramName[] = L"Blinkets";
-constexpr wchar_t kBlinketKeyPrefix[] = L"Blinket_";
-constexpr size_t kBlinketKeyPrefixChars = ARRAYSIZE(kBlinketKeyPrefix) - 1;
 
 using KeyPath = wchar_t[MAX_PATH];
 
 bool SettingsKeyPath(const wchar_t* maker, const wchar_t* program, KeyPath& path) {
     return maker && program &&
            SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"\\Software\\%s\\%s", maker, program));
-}
-
-bool ListKeyPath(const wchar_t* maker, const wchar_t* program, KeyPath& path) {
-    return maker && program &&
-           SUCCEEDED(
-               StringCchPrintfW(path, MAX_PATH, L"\\Software\\%s\\%s\\Blinkets", maker, program));
 }
 
 bool OpenSettings(RegKey& key, const wchar_t* maker, const wchar_t* program, bool create) {
@@ -44,11 +32,6 @@ bool OpenLocator(RegKey& key) {
     return SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"\\SOFTWARE\\%s\\%s\\", kMakerName,
                                       kLocatorProgramName)) &&
            key.Open(HKEY_CURRENT_USER, path, true);
-}
-
-bool HasValue(RegKey& key, const wchar_t* name) {
-    DWORD size = 0;
-    return key.QueryValue(name, nullptr, &size);
 }
 
 int ReadNumber(RegKey& key, const wchar_t* name, int fallback) {
@@ -68,146 +51,35 @@ bool IsTerminated(const wchar_t* text, size_t chars) {
 }
 
 // A number value that may be missing (the fallback stands in) but, when there, is a REG_DWORD.
-bool ReadOptionalNumber(RegKey& key, const wchar_t* name, int fallback, int* number) {
-    DWORD value = 0;
-    if (key.QueryDword(name, &value)) {
-        *number = static_cast<int>(value);
-        return true;
-    }
-    *number = fallback;
-    return !HasValue(key, name);
-}
-
-// The blinket of an open blinket key; null when the key holds what the record cannot keep as it
-// is: no image path, a value of another type, or a text longer than the record's field. The
-// image file need not be there: a blinket whose picture is missing for now is kept.
-std::unique_ptr<Blinket> ReadBlinket(RegKey& key) {
-    auto blinket = std::make_unique<Blinket>();
-    wchar_t imageFile[kImageFileChars];
-    bool imageExpands = false;
-    if (!key.QueryText(L"ImageFile", imageFile, kImageFileChars, &imageExpands) || !imageFile[0]) {
-        return nullptr;
-    }
-    // A value with variables is kept exactly as written; a plain path in its long form, which
-    // earlier versions sometimes stored as a short one.
-    if (imageExpands) {
-        StringCchCopyW(blinket->imageFile, kImageFileChars, imageFile);
-        blinket->imageFileExpands = true;
-    } else if (!blinket->SetImageFile(imageFile)) {
-        return nullptr;
-    }
-    if (HasValue(key, L"ActionString") &&
-        !key.QueryText(L"ActionString", blinket->actionString, kActionStringChars,
-                       &blinket->actionStringExpands)) {
-        return nullptr;
-    }
-    if (!ReadOptionalNumber(key, L"ActionCmd", kActionWebPage, &blinket->actionCmd) ||
-        !ReadOptionalNumber(key, L"BlinketPos", 1, &blinket->blinketPos) ||
-        !ReadOptionalNumber(key, L"ImagePos", 0, &blinket->imagePos)) {
-        return nullptr;
-    }
-    return blinket;
-}
-
-// A blinket with no image path is one that Add left unfinished: nothing to store.
-bool IsStorable(const Blinket& blinket) {
-    return blinket.imageFile[0] && IsTerminated(blinket.imageFile, kImageFileChars) &&
-           IsTerminated(blinket.actionString, kActionStringChars);
-}
-
-// The number of a key named Blinket_<decimal digits>, in any letter case as the registry
-// compares names; numbers too large for an int read as INT_MAX.
-bool BlinketKeyNumber(const wchar_t* name, int* number) {
-    if (_wcsnicmp(name, kBlinketKeyPrefix, kBlinketKeyPrefixChars) != 0) {
+bool NumberOf(const StoredKey& key, const wchar_t* name, int fallback, int* number) {
+    const RegKey::RawValue* value = FindValue(key, name);
+    DWORD stored = static_cast<DWORD>(fallback);
+    if (value && !DwordOf(*value, &stored)) {
         return false;
     }
-    const wchar_t* digit = name + kBlinketKeyPrefixChars;
-    if (!*digit) {
-        return false;
-    }
-    long long value = 0;
-    for (; *digit; ++digit) {
-        if (*digit < L'0' || *digit > L'9') {
-            return false;
-        }
-        value = value * 10 + (*digit - L'0');
-        if (value > INT_MAX) {
-            value = INT_MAX;
-        }
-    }
-    *number = static_cast<int>(value);
+    *number = static_cast<int>(stored);
     return true;
 }
 
-struct NumberedKey {
-    int number = 0;
-    std::wstring name;
-};
-
-// The blinket keys below the list key, in numeric order whatever gaps the numbering has.
-std::vector<NumberedKey> ListBlinketKeys(RegKey& list) {
-    std::vector<NumberedKey> keys;
-    wchar_t name[kRegKeyNameChars];
-    for (DWORD index = 0; list.EnumSubkey(index, name); ++index) {
-        int number = 0;
-        if (BlinketKeyNumber(name, &number)) {
-            keys.push_back({number, name});
-        }
-    }
-    std::sort(keys.begin(), keys.end(), [](const NumberedKey& a, const NumberedKey& b) {
-        return a.number != b.number ? a.number < b.number : a.name < b.name;
-    });
-    return keys;
+// Text with its one terminator, as REG_SZ or REG_EXPAND_SZ.
+RegKey::RawValue TextValue(const wchar_t* name, const wchar_t* text, bool expands) {
+    const auto* bytes = reinterpret_cast<const BYTE*>(text);
+    return {name, static_cast<DWORD>(expands ? REG_EXPAND_SZ : REG_SZ),
+            std::vector<BYTE>(bytes, bytes + (wcslen(text) + 1) * sizeof(wchar_t))};
 }
 
-bool OpenBlinketKey(RegKey& key, const wchar_t* maker, const wchar_t* program,
-                    const std::wstring& name, bool create) {
-    KeyPath path;
-    return maker && program &&
-           SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"\\Software\\%s\\%s\\Blinkets\\%s", maker,
-                                      program, name.c_str())) &&
-           key.Open(HKEY_CURRENT_USER, path, create);
+RegKey::RawValue NumberValue(const wchar_t* name, int number) {
+    const DWORD stored = static_cast<DWORD>(number);
+    const auto* bytes = reinterpret_cast<const BYTE*>(&stored);
+    return {name, REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof(stored))};
 }
 
-std::wstring BlinketKeyName(int number) {
-    wchar_t name[kRegKeyNameChars];
-    StringCchPrintfW(name, kRegKeyNameChars, L"%s%02d", kBlinketKeyPrefix, number);
-    return name;
-}
-
-void WriteBlinket(const Blinket& blinket, RegKey& key) {
-    const DWORD actionCmd = static_cast<DWORD>(blinket.actionCmd);
-    const DWORD blinketPos = static_cast<DWORD>(blinket.blinketPos);
-    const DWORD imagePos = static_cast<DWORD>(blinket.imagePos);
-    key.SetText(L"ImageFile", blinket.imageFile, blinket.imageFileExpands);
-    key.SetText(L"ActionString", blinket.actionString, blinket.actionStringExpands);
-    key.SetDword(L"ActionCmd", &actionCmd);
-    key.SetDword(L"BlinketPos", &blinketPos);
-    key.SetDword(L"ImagePos", &imagePos);
-}
-
-// A stored blinket the program cannot hold, with the values it had when the save began.
-struct KeptKey {
-    std::wstring name;
-    std::vector<RegKey::RawValue> values;
-};
-
-std::vector<KeptKey> KeysNotHeld(const wchar_t* maker, const wchar_t* program,
-                                 const std::vector<NumberedKey>& stored) {
-    std::vector<KeptKey> kept;
-    for (const NumberedKey& numbered : stored) {
-        RegKey key;
-        if (!OpenBlinketKey(key, maker, program, numbered.name, false) || ReadBlinket(key)) {
-            continue;
-        }
-        KeptKey one{numbered.name, {}};
-        RegKey::RawValue value;
-        for (DWORD index = 0; key.EnumValue(index, value); ++index) {
-            one.values.push_back(value);
-        }
-        kept.push_back(std::move(one));
-    }
-    return kept;
+// A blinket with no image path is one that Add left unfinished, and the stand-in is the
+// program's own: neither is the user's to store.
+bool IsStorable(const Blinket& blinket) {
+    return !blinket.standIn && blinket.imageFile[0] &&
+           IsTerminated(blinket.imageFile, kImageFileChars) &&
+           IsTerminated(blinket.actionString, kActionStringChars);
 }
 
 }  // namespace
@@ -224,69 +96,79 @@ StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program, int sc
     return settings;
 }
 
+std::unique_ptr<Blinket> BlinketOf(const StoredKey& key) {
+    auto blinket = std::make_unique<Blinket>();
+    const RegKey::RawValue* image = FindValue(key, kImageFileValue);
+    std::wstring text;
+    bool imageExpands = false;
+    if (!image || !TextOf(*image, kImageFileChars, text, &imageExpands) || text.empty()) {
+        return nullptr;
+    }
+    // A value with variables is kept exactly as written; a plain path in its long form, which
+    // earlier versions sometimes stored as a short one.
+    if (imageExpands) {
+        StringCchCopyW(blinket->imageFile, kImageFileChars, text.c_str());
+        blinket->imageFileExpands = true;
+    } else if (!blinket->SetImageFile(text.c_str())) {
+        return nullptr;
+    }
+    if (const RegKey::RawValue* action = FindValue(key, kActionStringValue)) {
+        if (!TextOf(*action, kActionStringChars, text, &blinket->actionStringExpands)) {
+            return nullptr;
+        }
+        StringCchCopyW(blinket->actionString, kActionStringChars, text.c_str());
+    }
+    if (!NumberOf(key, kActionCmdValue, kActionWebPage, &blinket->actionCmd) ||
+        !NumberOf(key, kBlinketPosValue, 1, &blinket->blinketPos) ||
+        !NumberOf(key, kImagePosValue, 0, &blinket->imagePos)) {
+        return nullptr;
+    }
+    return blinket;
+}
+
+StoredKey KeyOf(const Blinket& blinket) {
+    return {{TextValue(kImageFileValue, blinket.imageFile, blinket.imageFileExpands),
+             TextValue(kActionStringValue, blinket.actionString, blinket.actionStringExpands),
+             NumberValue(kActionCmdValue, blinket.actionCmd),
+             NumberValue(kBlinketPosValue, blinket.blinketPos),
+             NumberValue(kImagePosValue, blinket.imagePos)}};
+}
+
 void LoadBlinkets(const wchar_t* maker, const wchar_t* program, BlinketList<Blinket>& list) {
-    KeyPath path;
-    RegKey listKey;
-    if (!ListKeyPath(maker, program, path) || !listKey.Open(HKEY_CURRENT_USER, path, false)) {
+    if (!maker || !program) {
         return;
     }
-    for (const NumberedKey& numbered : ListBlinketKeys(listKey)) {
-        RegKey key;
-        if (OpenBlinketKey(key, maker, program, numbered.name, false)) {
-            list.Append(ReadBlinket(key));
-        }
+    FinishInterruptedSave(maker, program);
+    StoredList stored;
+    ReadStoredList(maker, program, stored);
+    for (const StoredKey& key : stored) {
+        list.Append(BlinketOf(key));
     }
 }
 
-void SaveBlinkets(const wchar_t* maker, const wchar_t* program, const BlinketList<Blinket>& list) {
-    KeyPath path;
-    RegKey listKey;
-    if (!ListKeyPath(maker, program, path) || !listKey.Open(HKEY_CURRENT_USER, path, true)) {
-        return;
+bool SaveBlinkets(const wchar_t* maker, const wchar_t* program, const BlinketList<Blinket>& list) {
+    if (!maker || !program) {
+        return false;
     }
-    const std::vector<KeptKey> kept = KeysNotHeld(maker, program, ListBlinketKeys(listKey));
-    std::unordered_set<std::wstring> keptNames;
-    for (const KeptKey& one : kept) {
-        keptNames.insert(FoldedCase(one.name));
+    FinishInterruptedSave(maker, program);
+    StoredList stored;
+    if (!ReadStoredList(maker, program, stored)) {
+        return false;
     }
-    // Key names in lower case, as the registry compares them.
-    std::unordered_set<std::wstring> written;
-    // The next key in order gets what `write` puts in it; a kept key already in its place is
-    // left untouched. A key of one the program cannot hold is emptied first, so that nothing of
-    // it lingers beside what takes its place.
-    const auto writeNext = [&](const KeptKey* keptKey, const auto& write) {
-        const std::wstring name = BlinketKeyName(static_cast<int>(written.size()));
-        written.insert(FoldedCase(name));
-        if (keptKey && FoldedCase(keptKey->name) == FoldedCase(name)) {
-            return;
-        }
-        if (keptKey || keptNames.count(FoldedCase(name))) {
-            listKey.DeleteSubkeyTree(name.c_str());
-        }
-        RegKey key;
-        if (OpenBlinketKey(key, maker, program, name, true)) {
-            write(key);
-        }
-    };
+    StoredList next;
     for (int i = 0; i < list.Count(); ++i) {
         const Blinket* blinket = list.At(i);
         if (blinket && IsStorable(*blinket)) {
-            writeNext(nullptr, [blinket](RegKey& key) { WriteBlinket(*blinket, key); });
+            next.push_back(KeyOf(*blinket));
         }
     }
     // What the program cannot hold follows the blinkets it shows, each as it was.
-    for (const KeptKey& one : kept) {
-        writeNext(&one, [&one](RegKey& key) {
-            for (const RegKey::RawValue& value : one.values) {
-                key.SetValue(value);
-            }
-        });
-    }
-    for (const NumberedKey& old : ListBlinketKeys(listKey)) {
-        if (!written.count(FoldedCase(old.name))) {
-            listKey.DeleteSubkeyTree(old.name.c_str());
+    for (const StoredKey& key : stored) {
+        if (!BlinketOf(key)) {
+            next.push_back(key);
         }
     }
+    return ReplaceStoredList(maker, program, next);
 }
 
 void SaveTapPoint(const wchar_t* maker, const wchar_t* program, POINT point) {

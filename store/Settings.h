@@ -9,11 +9,19 @@
 
 #include "model/Blinket.h"
 #include "model/BlinketList.h"
+#include "store/StoredList.h"
 
 #include <windows.h>
 
 constexpr wchar_t kMakerName[] = L"Tarnwick";
 constexpr wchar_t kProgramName[] = L"Ocellix";
+
+// The values of a blinket's key.
+constexpr wchar_t kImageFileValue[] = L"ImageFile";
+constexpr wchar_t kActionStringValue[] = L"ActionString";
+constexpr wchar_t kActionCmdValue[] = L"ActionCmd";
+constexpr wchar_t kBlinketPosValue[] = L"BlinketPos";
+constexpr wchar_t kImagePosValue[] = L"ImagePos";
 
 // What start-up and a reload read from the settings key.
 struct StoredSettings {
@@ -27,16 +35,22 @@ struct StoredSettings {
 // The settings as they stand for a screen of the given width.
 StoredSettings LoadSettings(const wchar_t* maker, const wchar_t* program, int screenWidth);
 
-// Appends the stored blinkets to the list, in key order. The list ends at the first key that is
-// missing or has no "ImageFile"; a blinket whose image cannot be opened, or whose path does not
-// fit Blinket::imageFile even in its short form, is dropped.
+// The blinket a stored key holds; null when the key holds what the record cannot keep as it is:
+// no image path, a value of another type, a text with a NUL inside or longer than the record's
+// field. The image file need not be there: a blinket whose picture is missing for now is kept.
+std::unique_ptr<Blinket> BlinketOf(const StoredKey& key);
+// The key of a blinket: its five values, the texts in the type they were read in.
+StoredKey KeyOf(const Blinket& blinket);
+
+// Appends the stored blinkets to the list, in key order, once a save that was interrupted has
+// been finished or discarded. A key the record cannot hold is passed over (BlinketOf).
 void LoadBlinkets(const wchar_t* maker, const wchar_t* program, BlinketList<Blinket>& list);
 
-// Writes the list, leaving out blinkets without an image path, then the keys the program cannot
-// hold, each as it was. The keys are numbered without gaps; each is written over in place, and
-// keys left over from a longer list are deleted last. A save stopped halfway leaves a list that
-// mixes old keys and new ones.
-void SaveBlinkets(const wchar_t* maker, const wchar_t* program, const BlinketList<Blinket>& list);
+// Stores the list, leaving out the stand-in and blinkets without an image path, followed by the
+// keys the program cannot hold, each as it was; the keys are numbered without gaps. The stored
+// list changes as a whole or not at all (ReplaceStoredList), and the one it replaces is kept as
+// the previous list. False when the stored list could not be read or written whole.
+bool SaveBlinkets(const wchar_t* maker, const wchar_t* program, const BlinketList<Blinket>& list);
 
 // Records a tap, in client pixels, as "xTap" and "yTap" for other programs.
 void SaveTapPoint(const wchar_t* maker, const wchar_t* program, POINT point);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make wine wine64 fonts-wine xvfb g++-mingw-w64-x86-64-posix googletest
-          xdotool imagemagick x11-utils xauth gcc libx11-dev
+          xdotool imagemagick x11-utils xauth nsis gcc libx11-dev
           x11-xserver-utils)
 [ $# -eq 0 ] || packages=("$@")
 

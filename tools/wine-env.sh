@@ -39,7 +39,9 @@ ocx_xvfb_start() {
     local geometry=${1:-1024x768x24} fdfile
     fdfile=$(mktemp -u /tmp/ocellix-xvfb.XXXXXX)
     rm -f "$fdfile"
-    Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    # -noreset: without it the server resets whenever its last client leaves, between one Wine
+    # process and the next, and the desktop colour a test painted is lost.
+    Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -noreset 3>"$fdfile" >/dev/null 2>&1 &
     ocx_xvfb_pid=$!
     for _ in $(seq 100); do
         [ -s "$fdfile" ] && break

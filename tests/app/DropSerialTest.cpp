@@ -1,9 +1,11 @@
 // Runs alone: popup menus close when another process takes the foreground.
 #include "app/Arrivals.h"
+#include "app/Commands.h"
 #include "app/Operations.h"
 
 #include "app/ShellFixture.h"
 #include "resources/resource.h"
+#include "store/Settings.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -323,4 +325,65 @@ TEST_F(DropTest, ADropWhileTheMenuOrADialogIsUpIsIgnored) {
     }
     EXPECT_EQ(before, Listed());
     EXPECT_FALSE(ShellBusy());
+}
+
+// A list file dropped on the window: one with a fault is refused with its line, and one without
+// replaces the list, shown at once, when the user says yes. /restore, as the running copy takes it,
+// then goes back and forth between the two lists.
+TEST_F(DropTest, ADroppedListReplacesTheListOnceTheUserSaysYes) {
+    ASSERT_TRUE(SaveBlinkets(kMakerName, kProgramName, blinkets));
+    letters.push_back({'c', L"http://c.example/"});
+    const std::wstring picture = Image(L"c.bmp", 25, 20, 0x0000FF);
+    std::string path(picture.size() * 3, '\0');
+    path.resize(
+        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, picture.c_str(), -1, path.data(),
+                                                static_cast<int>(path.size()), nullptr, nullptr)) -
+        1);
+    const std::string list = "Ocellix list of blinkets, format 1\r\n[Blinket_00]\r\n"
+                             "ImageFile = REG_SZ " +
+                             path +
+                             "\r\nActionCmd = REG_DWORD 1\r\n"
+                             "ActionString = REG_SZ http://c.example/\r\n[End]\r\n";
+    const std::wstring good = dir.WriteFile(L"good.OCELLIX", list);
+    const std::wstring bad = dir.WriteFile(L"bad.ocellix", list.substr(0, list.size() - 7));
+    const struct {
+        std::wstring file;
+        int answer;
+        const wchar_t* problem;  // a text the box shows
+        const char* listed;
+    } cases[] = {
+        {bad, IDOK, L"line 5", "ab"},
+        {good, IDNO, L"with the 1 of", "ab"},
+        {good, IDYES, L"with the 1 of", "c"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        std::wstring shown;
+        {
+            ModalDriver driver;
+            driver.OnDialog(L"Ocellix", [&](HWND box) {
+                shown = ControlText(box, 0xFFFF);
+                PostMessageW(box, WM_COMMAND, c.answer, 0);
+            });
+            PostMessageW(mainWindow, WM_DROPFILES,
+                         reinterpret_cast<WPARAM>(MakeDrop({c.file}, {5, 5})), 0);
+            testsupport::PumpMessages();
+            ASSERT_TRUE(driver.finished());
+        }
+        EXPECT_NE(std::wstring::npos, shown.find(c.problem)) << shown;
+        EXPECT_EQ(c.listed, Listed());
+        EXPECT_EQ(c.listed, Stored());
+        EXPECT_FALSE(ShellBusy());
+    }
+    const auto send = [](const ProgramCommand& command) {
+        COPYDATASTRUCT data = {};
+        return PackCommand(command, data) ? OnCommandData(mainWindow, &data) : -1;
+    };
+    EXPECT_EQ(kReplyRefused, send({CommandKind::Import, L"", L"", false, list.substr(0, 40)}));
+    EXPECT_EQ("c", Stored());
+    for (const char* listed : {"ab", "c"}) {
+        EXPECT_EQ(kReplyDone, send({CommandKind::Restore, L"", L""}));
+        EXPECT_EQ(listed, Listed());
+        EXPECT_EQ(listed, Stored());
+    }
 }

@@ -51,4 +51,61 @@ TEST_F(DefaultBlinketTest, OptionsLeavingNoBlinketBringBackTheDefaultOneUnsaved)
     EXPECT_FALSE(rawreg::KeyExists(rawreg::BlinketKey(0)));
 }
 
+// The big eyes stand in once however often the window is laid out, even when their picture cannot
+// be decoded; a save leaves them out until the user picks them in Edit Item.
+TEST_F(DefaultBlinketTest, TheStandInIsNeitherSavedNorDoubledUntilTheUserMakesItTheirs) {
+    AddBlinket(dir.path() + L"gone.bmp", kActionWebPage, L"http://gone.example/");
+    ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixStandInTest"));
+    const auto standIns = [] {
+        int count = 0;
+        for (int i = 0; i < blinkets.Count(); ++i) {
+            count += blinkets.At(i)->standIn ? 1 : 0;
+        }
+        return count;
+    };
+    for (const std::string& picture :
+         {std::string("not a picture"), testsupport::SolidBmp(24, 16, 0xFFFFFF)}) {
+        ASSERT_TRUE(testsupport::WriteBytes(defaultImage, picture));
+        RepositionWindow();
+        RepositionWindow();
+        EXPECT_EQ(2, blinkets.Count());
+        EXPECT_EQ(1, standIns());
+    }
+    {
+        ModalDriver driver;
+        driver.Done(L"Options");
+        RunOptions();
+    }
+    EXPECT_TRUE(rawreg::KeyExists(rawreg::BlinketKey(0)));
+    EXPECT_FALSE(rawreg::KeyExists(rawreg::BlinketKey(1)));
+    EXPECT_EQ(1, standIns());
+    // Once something else can be shown, the stand-in leaves with the closing of Options.
+    Image(L"gone.bmp", 30, 20, 0x00FF00);
+    {
+        ModalDriver driver;
+        driver.Done(L"Options");
+        RunOptions();
+    }
+    EXPECT_EQ(1, blinkets.Count());
+    ASSERT_TRUE(DeleteFileW((dir.path() + L"gone.bmp").c_str()));
+    RepositionWindow();
+    EXPECT_EQ(1, standIns());
+    {
+        ModalDriver driver;
+        driver
+            .OnDialog(L"Options",
+                      [](HWND options) {
+                          testsupport::SelectRow(GetDlgItem(options, IDC_BLINKET_LIST), 1);
+                          testsupport::Click(options, IDC_EDIT);
+                      })
+            .Done(L"Edit Item")
+            .Done(L"Options");
+        RunOptions();
+        ASSERT_TRUE(driver.finished());
+    }
+    EXPECT_EQ(0, standIns());
+    EXPECT_EQ(static_cast<DWORD>(kActionShowOptions),
+              rawreg::Dword(rawreg::BlinketKey(1), L"ActionCmd"));
+}
+
 }  // namespace

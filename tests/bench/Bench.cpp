@@ -444,13 +444,15 @@ void CatalogueOfPhotos(ScratchFolder& scratch) {
         StringCchPrintfW(name, 32, L"photo%03d.png", i);
         scratch.Copy(first, catalogue + name);
     }
-    PROCESS_MEMORY_COUNTERS before = {sizeof(before)};
+    PROCESS_MEMORY_COUNTERS before = {};
+    before.cb = sizeof(before);
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before));
     const double ms = Timed([&] {
         LoadImageCatalogue(nullptr, catalogue.c_str());
         ShowEveryRow();
     });
-    PROCESS_MEMORY_COUNTERS after = {sizeof(after)};
+    PROCESS_MEMORY_COUNTERS after = {};
+    after.cb = sizeof(after);
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof(after));
     const int shown = frameRefs.Count();
     FreeImageCatalogue();

@@ -113,6 +113,36 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
     EXPECT_STREQ(L"\\Windows\\prog.exe", blinket.actionString);
 }
 
+// A picture kept as it was stored: with its variables, as REG_EXPAND_SZ, when another frame of it
+// is chosen; a stand-in the user has chosen is theirs. Another picture is stored as a plain path.
+TEST_F(EditItemDialogTest, TheSamePictureKeepsItsStoredFormAndAnotherIsAPlainPath) {
+    ASSERT_TRUE(SetEnvironmentVariableW(L"OCX_EDIT_PICTURES", second.folder().c_str()));
+    StringCchCopyW(blinket.imageFile, kImageFileChars, L"%OCX_EDIT_PICTURES%strip.bmp");
+    blinket.imageFileExpands = true;
+    blinket.standIn = true;
+    const struct {
+        int row;
+        const wchar_t* imageFile;
+        bool expands;
+        int frame;
+    } cases[] = {
+        {4, L"%OCX_EDIT_PICTURES%strip.bmp", true, 1},
+        {5, L"%OCX_EDIT_PICTURES%strip.bmp", true, 2},
+        {0, nullptr, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        Run([&](HWND dialog) {
+            SelectRow(GetDlgItem(dialog, IDC_IMAGE_LIST), c.row);
+            PressDone(dialog);
+        });
+        EXPECT_EQ(c.imageFile ? c.imageFile : first.folder() + L"three.bmp", blinket.imageFile);
+        EXPECT_EQ(c.expands, blinket.imageFileExpands);
+        EXPECT_EQ(c.frame, blinket.imagePos);
+        EXPECT_FALSE(blinket.standIn);
+    }
+}
+
 // Windows' list view does not scroll to a row it is told to select (Wine's does).
 TEST_F(EditItemDialogTest, TheBlinketsFrameIsInViewFarDownALongList) {
     FreeImageCatalogue();

@@ -183,7 +183,8 @@ TEST_F(OptionsDialogTest, DeleteTheLastThenAddOneWithoutAnImage) {
     }
     ASSERT_EQ(3, blinkets.Count());
     const Blinket* added = blinkets.At(2);
-    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), RowOf(b[1], 1), {L"", MissingMark(), 2}}), Rows());
+    // No picture chosen is no picture missing: the row has none.
+    EXPECT_EQ((std::vector<Row>{RowOf(b[0], 0), RowOf(b[1], 1), {L"", I_IMAGENONE, 2}}), Rows());
     EXPECT_STREQ(L"", added->imageFile);
     EXPECT_STREQ(L"", added->actionString);
     EXPECT_EQ(0, added->actionCmd);

@@ -16,7 +16,7 @@ shipped=$ocx_images
 notepad=$WINEPREFIX/drive_c/windows/notepad.exe
 [ -f "$notepad" ] || fail "the prefix has no notepad.exe"
 shortcut=$e2e_dir/Notepad.lnk
-probe shortcut "$(winpath "$shortcut")" 'C:\windows\notepad.exe' >/dev/null ||
+probe makeshortcut "$(winpath "$shortcut")" 'C:\windows\notepad.exe' >/dev/null ||
     fail "the shell made no shortcut"
 site=$e2e_dir/WineHQ.url
 printf '[InternetShortcut]\r\nURL=https://www.winehq.org/\r\nIconFile=C:\\Program Files\\Internet Explorer\\iexplore.exe\r\nIconIndex=0\r\n' >"$site"

@@ -393,10 +393,13 @@ strip_fault() {  # screenshot, image[:frame]...
 }
 
 # The window shows the images side by side in this order. The screenshot, kept under the name
-# and in $strip_shot, is taken again while the window may still be painting its new layout.
+# and in $strip_shot, is taken again while the window may still be painting its new layout. The
+# pointer goes to the screen's corner first, out of the eyes' reach, so that they rest at the
+# centre wherever the script or the one before left it.
 expect_strip() {  # screenshot name, image[:frame]...
     local name=$1 deadline=$((SECONDS + 10)) fault
     shift
+    xdotool mousemove 0 0
     while :; do
         read_window
         strip_shot=$(shot "$name")

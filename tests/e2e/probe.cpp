@@ -17,7 +17,10 @@
 //                        (its first icon group, as Explorer takes it) holds for it
 //   probe copydata CASE  sends the main window a malformed command in WM_COPYDATA (see
 //                        kHostileData) and prints its reply
-//   probe shortcut LNK TARGET  saves a shortcut to the target, as the shell makes them
+//   probe run LINE       runs the command line as given, as a deployment tool runs an
+//                        uninstall command, waits for that process alone, prints its exit code
+//   probe shortcut FILE  a shortcut as the shell reads it: target, arguments, folder, hotkey
+//   probe makeshortcut FILE TARGET  saves a shortcut to the target, as the shell makes them
 // "--desktop NAME" first looks in Wine's virtual desktop of that name instead.
 #include <windows.h>
 #include <commctrl.h>
@@ -523,11 +526,30 @@ int SendHostile(const wchar_t* name) {
     return 2;
 }
 
+int RunAndWait(const wchar_t* commandLine) {
+    std::wstring line = commandLine;  // CreateProcessW may write to it
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::puts("run failed");
+        return 1;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::printf("exit %lu\n", code);
+    return 0;
+}
+
 int MakeShortcut(const wchar_t* path, const wchar_t* target) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IShellLinkW* link = nullptr;
     IPersistFile* file = nullptr;
     const bool saved =
+        SUCCEEDED(CoInitialize(nullptr)) &&
         SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    reinterpret_cast<void**>(&link))) &&
         SUCCEEDED(link->SetPath(target)) &&
@@ -539,9 +561,40 @@ int MakeShortcut(const wchar_t* path, const wchar_t* target) {
     if (link) {
         link->Release();
     }
-    CoUninitialize();
     std::puts(saved ? "saved" : "not saved");
     return saved ? 0 : 1;
+}
+
+int PrintShortcut(const wchar_t* file) {
+    IShellLinkW* link = nullptr;
+    IPersistFile* persist = nullptr;
+    wchar_t target[MAX_PATH] = {};
+    wchar_t arguments[MAX_PATH] = {};
+    wchar_t folder[MAX_PATH] = {};
+    WORD hotkey = 0;
+    const bool read =
+        SUCCEEDED(CoInitialize(nullptr)) &&
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+        SUCCEEDED(persist->Load(file, STGM_READ)) &&
+        SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+        SUCCEEDED(link->GetArguments(arguments, MAX_PATH)) &&
+        SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH)) &&
+        SUCCEEDED(link->GetHotkey(&hotkey));
+    if (persist) {
+        persist->Release();
+    }
+    if (link) {
+        link->Release();
+    }
+    if (!read) {
+        std::puts("shortcut none");
+        return 1;
+    }
+    std::printf("target %ls\narguments %ls\nfolder %ls\nhotkey %u\n", target, arguments, folder,
+                hotkey);
+    return 0;
 }
 
 }  // namespace
@@ -593,12 +646,19 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(command, L"copydata") == 0 && argc > 2) {
         return SendHostile(argv[2]);
     }
-    if (wcscmp(command, L"shortcut") == 0 && argc > 3) {
+    if (wcscmp(command, L"run") == 0 && argc > 2) {
+        return RunAndWait(argv[2]);
+    }
+    if (wcscmp(command, L"shortcut") == 0 && argc > 2) {
+        return PrintShortcut(argv[2]);
+    }
+    if (wcscmp(command, L"makeshortcut") == 0 && argc > 3) {
         return MakeShortcut(argv[2], argv[3]);
     }
     std::fputs(
         "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close|"
-        "foreground|version FILE|icons FILE|copydata CASE|shortcut LNK TARGET\n",
+        "foreground|version FILE|icons FILE|copydata CASE|run LINE|shortcut FILE|"
+        "makeshortcut FILE TARGET\n",
         stderr);
     return 2;
 }

@@ -192,6 +192,9 @@ TEST_F(RegKeyTest, QueryStringNeverOverrunsAndAlwaysTerminates) {
         {"100 KB", REG_SZ, std::wstring(50 * 1024, L'z'), false, L""},
         {"REG_BINARY", REG_BINARY, std::wstring(L"abc", 4), false, L""},
         {"REG_DWORD", REG_DWORD, std::wstring(L"ab", 2), false, L""},
+        {"terminators after the text", REG_SZ, std::wstring(L"abc\0\0\0", 6), true, L"abc"},
+        // Read as a string it would be cut at the first NUL.
+        {"a NUL inside", REG_SZ, std::wstring(L"ab\0c\0", 5), false, L""},
     };
     for (const StringCase& c : cases) {
         SCOPED_TRACE(c.what);

@@ -237,10 +237,12 @@ TEST_F(SettingsTest, SavingAShorterListLeavesNoKeyFromTheLongerOne) {
     EXPECT_STREQ(L"z.gif", loaded.At(2)->actionString);
 }
 
-TEST_F(SettingsTest, ABlinketLeftWithoutAPictureIsNotSavedAndLeavesNoGap) {
+TEST_F(SettingsTest, ABlinketLeftWithoutAPictureOrTheStandInIsNotSavedAndLeavesNoGap) {
     BlinketList<Blinket> list;
     list.Append(MakeBlinket(Image(L"a.gif"), 1, L"first"));
     list.Append(std::make_unique<Blinket>());  // Add closed without a picture
+    list.Append(MakeBlinket(Image(L"eyesbig.gif"), 3, L"the stand-in"));
+    list.At(2)->standIn = true;
     list.Append(MakeBlinket(Image(L"c.gif"), 2, L"third"));
     SaveBlinkets(kMakerName, kProgramName, list);
     EXPECT_FALSE(rawreg::KeyExists(BlinketKey(2)));
@@ -293,6 +295,12 @@ TEST_F(SettingsTest, KeysThatCannotBeHeldAreKeptAsTheyWereAfterTheBlinketsShown)
         {"a text action code", true, L"ActionCmd", REG_SZ, {'2', 0, 0, 0}},
         {"a 64-bit frame number", true, L"ImagePos", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}},
         {"a two-byte position", true, L"BlinketPos", REG_DWORD, {3, 0}},
+        {"a NUL inside the image path", false, L"ImageFile", REG_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0}},
+        {"a NUL inside the action string",
+         true,
+         L"ActionString",
+         REG_EXPAND_SZ,
+         {'a', 0, 0, 0, 'b', 0, 0, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

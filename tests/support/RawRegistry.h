@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -94,6 +96,63 @@ inline Value GetValue(const std::wstring& key, const wchar_t* name) {
     }
     RegCloseKey(handle);
     return value;
+}
+
+inline bool operator==(const Value& a, const Value& b) {
+    return a.found == b.found && a.type == b.type && a.bytes == b.bytes;
+}
+
+// The names of the key's subkeys, as the registry lists them.
+inline std::vector<std::wstring> Subkeys(const std::wstring& key) {
+    std::vector<std::wstring> names;
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+        return names;
+    }
+    wchar_t name[256];
+    DWORD chars = 256;
+    for (DWORD i = 0; RegEnumKeyExW(handle, i, name, &chars, nullptr, nullptr, nullptr, nullptr) ==
+                      ERROR_SUCCESS;
+         ++i, chars = 256) {
+        names.push_back(name);
+    }
+    RegCloseKey(handle);
+    return names;
+}
+
+// Every value of the key by its name, each read as GetValue reads it.
+inline std::map<std::wstring, Value> Values(const std::wstring& key) {
+    std::map<std::wstring, Value> values;
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+        return values;
+    }
+    std::vector<wchar_t> name(16384);
+    DWORD chars = 16384;
+    for (DWORD i = 0; RegEnumValueW(handle, i, name.data(), &chars, nullptr, nullptr, nullptr,
+                                    nullptr) == ERROR_SUCCESS;
+         ++i, chars = 16384) {
+        const std::wstring text(name.data(), chars);
+        values[text] = GetValue(key, text.c_str());
+    }
+    RegCloseKey(handle);
+    return values;
+}
+
+// Every value of every key Blinket_<number> below the key, in numeric order.
+inline std::vector<std::map<std::wstring, Value>> ListValues(const std::wstring& key = kListKey) {
+    std::map<long, std::wstring> numbered;
+    for (const std::wstring& name : Subkeys(key)) {
+        if (_wcsnicmp(name.c_str(), L"Blinket_", 8) == 0 && name.size() > 8 &&
+            name.find_first_not_of(L"0123456789", 8) == std::wstring::npos) {
+            numbered[wcstol(name.c_str() + 8, nullptr, 10)] = name;
+        }
+    }
+    std::vector<std::map<std::wstring, Value>> keys;
+    for (const auto& [number, name] : numbered) {
+        keys.push_back(Values(key + L"\\" + name));
+    }
+    return keys;
 }
 
 // The value when it is a REG_DWORD of four bytes, else nothing.
