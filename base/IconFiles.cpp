@@ -140,10 +140,9 @@ bool ReadFromModule(const IconLocation& location, AlphaImage& image) {
         return false;
     }
     size_t size = 0;
-    const BYTE* directory =
-        ResourceData(module.get(),
-                     group.byNumber ? MAKEINTRESOURCEW(group.number) : group.name.c_str(),
-                     RT_GROUP_ICON, size);
+    const BYTE* directory = ResourceData(
+        module.get(), group.byNumber ? MAKEINTRESOURCEW(group.number) : group.name.c_str(),
+        RT_GROUP_ICON, size);
     if (!directory || size < sizeof(IconDirectory)) {
         return false;
     }

@@ -130,8 +130,8 @@ void AddForInternetShortcut(std::vector<IconLocation>& locations, const wchar_t*
     wchar_t file[MAX_PATH] = {};
     GetPrivateProfileStringW(L"InternetShortcut", L"IconFile", L"", file, MAX_PATH, path);
     if (file[0]) {
-        const int index = static_cast<int>(
-            GetPrivateProfileIntW(L"InternetShortcut", L"IconIndex", 0, path));
+        const int index =
+            static_cast<int>(GetPrivateProfileIntW(L"InternetShortcut", L"IconIndex", 0, path));
         Add(locations, file, index);
     }
     wchar_t address[64] = {};

@@ -62,7 +62,8 @@ bool BmpSize(const std::string& bytes, int& width, int& height) {
 
 // The first image descriptor's size, past the colour table and any extension blocks.
 bool GifSize(const std::string& bytes, int& width, int& height) {
-    if (bytes.size() < 13 || (bytes.compare(0, 6, "GIF87a") != 0 && bytes.compare(0, 6, "GIF89a") != 0)) {
+    if (bytes.size() < 13 ||
+        (bytes.compare(0, 6, "GIF87a") != 0 && bytes.compare(0, 6, "GIF89a") != 0)) {
         return false;
     }
     const unsigned flags = Byte(bytes, 10);
@@ -119,8 +120,8 @@ bool EncodePng(const wchar_t* path, int width, int height, const std::vector<Pix
             row[3 * x + 2] = static_cast<BYTE>(pixel >> 16);
         }
     }
-    return SUCCEEDED(frame->WritePixels(height, stride, static_cast<UINT>(rows.size()),
-                                        rows.data())) &&
+    return SUCCEEDED(
+               frame->WritePixels(height, stride, static_cast<UINT>(rows.size()), rows.data())) &&
            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
@@ -140,8 +141,7 @@ bool ReadPictureSize(const wchar_t* path, int& width, int& height) {
         return true;
     }
     return bytes.size() == kHeaderBytes && bytes.compare(0, 3, "GIF") == 0 &&
-           ReadFileBytes(path, kMaxGifSearchBytes, false, bytes) &&
-           GifSize(bytes, width, height);
+           ReadFileBytes(path, kMaxGifSearchBytes, false, bytes) && GifSize(bytes, width, height);
 }
 
 bool WritePngFile(const wchar_t* path, int width, int height, const std::vector<Pixel>& pixels) {

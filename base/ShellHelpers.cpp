@@ -84,8 +84,8 @@ void GetModuleDirectory(HINSTANCE instance, wchar_t (&directory)[MAX_PATH]) {
 bool UserPictureFolder(bool create, wchar_t (&folder)[MAX_PATH]) {
     folder[0] = L'\0';
     PWSTR local = nullptr;
-    const HRESULT found = SHGetKnownFolderPath(FOLDERID_LocalAppData, create ? DWORD{KF_FLAG_CREATE} : 0,
-                                               nullptr, &local);
+    const HRESULT found = SHGetKnownFolderPath(FOLDERID_LocalAppData,
+                                               create ? DWORD{KF_FLAG_CREATE} : 0, nullptr, &local);
     wchar_t own[MAX_PATH];
     const bool named = SUCCEEDED(found) &&
                        SUCCEEDED(StringCchPrintfW(own, MAX_PATH, L"%s\\Ocellix\\", local)) &&

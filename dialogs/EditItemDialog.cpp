@@ -147,7 +147,8 @@ void LayoutOwnPictureButton(HWND dialog) {
     wchar_t text[64] = {};
     GetWindowTextW(button, text, ARRAYSIZE(text));
     WindowDC dc(button);
-    SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0)));
+    SelectedObject font(dc.get(),
+                        reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0)));
     SIZE extent = {};
     GetTextExtentPoint32W(dc.get(), text, static_cast<int>(wcslen(text)), &extent);
     RECT padding = {0, 0, 16, 0};  // dialog units beside the text
@@ -155,8 +156,9 @@ void LayoutOwnPictureButton(HWND dialog) {
     RECT client = {};
     GetClientRect(dialog, &client);
     const RECT placed = ChildRect(dialog, button);
-    const LONG width = std::min<LONG>(std::max<LONG>(placed.right - placed.left, extent.cx + padding.right),
-                                      client.right - 2 - placed.left);
+    const LONG width =
+        std::min<LONG>(std::max<LONG>(placed.right - placed.left, extent.cx + padding.right),
+                       client.right - 2 - placed.left);
     MoveWindow(button, placed.left, placed.top, width, placed.bottom - placed.top, TRUE);
     SetWindowPos(button, GetDlgItem(dialog, IDC_BROWSE), 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -201,9 +203,9 @@ void UseOwnPicture(HWND dialog) {
     // The locator gives paths from the root of the current drive.
     std::vector<wchar_t> full(kActionStringChars);
     const DWORD length = GetFullPathNameW(text.data(), kActionStringChars, full.data(), nullptr);
-    std::unique_ptr<TargetJob> job =
-        text[0] && length > 0 && length < kActionStringChars ? TargetJob::Start(full.data(), true)
-                                                             : nullptr;
+    std::unique_ptr<TargetJob> job = text[0] && length > 0 && length < kActionStringChars
+                                         ? TargetJob::Start(full.data(), true)
+                                         : nullptr;
     std::unique_ptr<Blinket> made;
     if (job) {
         HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));

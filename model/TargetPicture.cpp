@@ -34,9 +34,10 @@ std::wstring NormalisedTarget(const wchar_t* target) {
 // Readable in Edit Item's list: the program's or shortcut's name, or the scheme.
 std::wstring Stem(const wchar_t* target) {
     const wchar_t* name = PathFindFileNameW(target);
-    std::wstring stem = IsWebAddress(target)
-                            ? FoldedCase(std::wstring(target, wcscspn(target, L":")))
-                            : std::wstring(name, static_cast<size_t>(PathFindExtensionW(name) - name));
+    std::wstring stem =
+        IsWebAddress(target)
+            ? FoldedCase(std::wstring(target, wcscspn(target, L":")))
+            : std::wstring(name, static_cast<size_t>(PathFindExtensionW(name) - name));
     if (stem.size() > kMaxStemChars) {
         stem.resize(kMaxStemChars);
     }
@@ -86,15 +87,14 @@ bool WritePicture(const IconLocation& location, const wchar_t* path) {
 
 std::wstring TargetPictureName(const wchar_t* target, const wchar_t* iconFile, int iconIndex) {
     wchar_t hash[17];
-    const std::wstring key = NormalisedTarget(target) + L'|' + FoldedCase(iconFile) + L',' +
-                             std::to_wstring(iconIndex);
+    const std::wstring key =
+        NormalisedTarget(target) + L'|' + FoldedCase(iconFile) + L',' + std::to_wstring(iconIndex);
     StringCchPrintfW(hash, ARRAYSIZE(hash), L"%016llx",
                      static_cast<unsigned long long>(Fnv1a(key)));
     return Stem(target) + L'-' + hash + L".png";
 }
 
-bool MakeTargetPicture(const wchar_t* target, const wchar_t* folder,
-                       wchar_t (&picture)[MAX_PATH]) {
+bool MakeTargetPicture(const wchar_t* target, const wchar_t* folder, wchar_t (&picture)[MAX_PATH]) {
     if (!target || !folder || !*folder) {
         return false;
     }

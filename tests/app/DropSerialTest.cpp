@@ -139,7 +139,8 @@ protected:
 
 // A program without an icon (or any drop with Shift held) opens Edit Item, as before pictures
 // were made from icons.
-TEST_F(DropTest, WithoutAnIconOrWithShiftTheFileJoinsBeforeTheBlinketUnderThePointOnceItHasAPicture) {
+TEST_F(DropTest,
+       WithoutAnIconOrWithShiftTheFileJoinsBeforeTheBlinketUnderThePointOnceItHasAPicture) {
     const std::wstring program = dir.WriteFile(L"my tools\\run.exe", "MZ");
     const std::wstring other = dir.WriteFile(L"other.exe", "MZ");
     const std::wstring site =
@@ -234,8 +235,8 @@ TEST_F(DropTest, AProgramOrAShortcutWithAnIconJoinsAtOnceWithItsPicture) {
     std::string head(4096, '\0');
     const std::wstring cut = dir.WriteFile(L"cut.exe", head);
     {
-        HANDLE file = CreateFileW(own, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+        HANDLE file =
+            CreateFileW(own, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         DWORD read = 0;
         ReadFile(file, head.data(), 4096, &read, nullptr);
         CloseHandle(file);

@@ -74,10 +74,10 @@ TEST(IconPixels, TransparencyBecomesTheKeyColourWithoutFringe) {
     } cases[] = {
         {0, key},
         {Premultiplied(127, 0xFFFFFF), key},
-        {Premultiplied(128, 0xFFFFFF), 0xC0C0C0},   // white at half over grey
-        {Premultiplied(128, 0x000000), 0x404040},   // black at half over grey
+        {Premultiplied(128, 0xFFFFFF), 0xC0C0C0},  // white at half over grey
+        {Premultiplied(128, 0x000000), 0x404040},  // black at half over grey
         {Premultiplied(255, 0x123456), 0x123456},
-        {Premultiplied(255, 0x800080), 0x800180},   // the key colour itself, opaque
+        {Premultiplied(255, 0x800080), 0x800180},  // the key colour itself, opaque
         {Premultiplied(192, 0xFF0000), 0xE02020},
     };
     for (const auto& c : cases) {

@@ -17,12 +17,20 @@ namespace {
 std::string GifBehindExtensions(unsigned width, unsigned height) {
     std::string bytes = "GIF89a";
     bytes += {char(width & 0xFF), char(width >> 8), char(height & 0xFF), char(height >> 8)};
-    bytes += {'\x80', 0, 0};                           // a global table of two colours
-    bytes += std::string(6, '\x7F');                   // the table
-    bytes += {'\x21', '\xFE', 3, 'a', 'b', 'c', 0};    // a comment
-    bytes += {'\x21', '\xFF', 2, 'N', 'S', 1, 'x', 0}; // an application block of two sub-blocks
-    bytes += {'\x2C', 0, 0, 0, 0, char(width & 0xFF), char(width >> 8), char(height & 0xFF),
-              char(height >> 8), 0};
+    bytes += {'\x80', 0, 0};                            // a global table of two colours
+    bytes += std::string(6, '\x7F');                    // the table
+    bytes += {'\x21', '\xFE', 3, 'a', 'b', 'c', 0};     // a comment
+    bytes += {'\x21', '\xFF', 2, 'N', 'S', 1, 'x', 0};  // an application block of two sub-blocks
+    bytes += {'\x2C',
+              0,
+              0,
+              0,
+              0,
+              char(width & 0xFF),
+              char(width >> 8),
+              char(height & 0xFF),
+              char(height >> 8),
+              0};
     return bytes + std::string(8, '\0');
 }
 
@@ -31,7 +39,8 @@ std::string GifBehindExtensions(unsigned width, unsigned height) {
 TEST(PictureFiles, SizesComeFromTheHeaderAlone) {
     const std::vector<unsigned> pixels(12, 0x00FF00);
     std::string core = MakeBmp(4, 3, pixels.data());
-    core.replace(14, 16, std::string("\x0C\0\0\0\x04\0\x03\0\x01\0\x20\0", 12) + std::string(4, '\0'));
+    core.replace(14, 16,
+                 std::string("\x0C\0\0\0\x04\0\x03\0\x01\0\x20\0", 12) + std::string(4, '\0'));
     std::string topDown = MakeBmp(4, 3, pixels.data());
     topDown.replace(22, 4, "\xFD\xFF\xFF\xFF");  // -3 rows
     const struct {

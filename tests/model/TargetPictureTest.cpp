@@ -75,9 +75,9 @@ protected:
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         // The large picture is the green disc, the small one red: the large one must win.
         const std::vector<unsigned> red(16 * 16, 0xFFFF0000);
-        icon = files.WriteFile(L"disc.ico",
-                               MakeIco({{16, 16, IconDib(16, 16, red.data())},
-                                        {128, 128, MakePng(128, 128, DiscPixels(128, kGreen).data())}}));
+        icon = files.WriteFile(
+            L"disc.ico", MakeIco({{16, 16, IconDib(16, 16, red.data())},
+                                  {128, 128, MakePng(128, 128, DiscPixels(128, kGreen).data())}}));
     }
     void TearDown() override { CoUninitialize(); }
 
@@ -110,19 +110,18 @@ TEST_F(TargetPictureTest, EveryKindOfTargetGivesAPictureOfItsIcon) {
     const std::wstring site = files.WriteFile(
         L"site.url", "[InternetShortcut]\r\nURL=https://example.org/\r\nIconFile=" +
                          std::string(icon.begin(), icon.end()) + "\r\nIconIndex=0\r\n");
-    const std::wstring page = files.WriteFile(
-        L"page.url", "[InternetShortcut]\r\nURL=ocxtestscheme:page\r\n");
+    const std::wstring page =
+        files.WriteFile(L"page.url", "[InternetShortcut]\r\nURL=ocxtestscheme:page\r\n");
     const std::wstring document = files.WriteFile(L"notes.ocxtestdoc", "notes");
     const std::wstring opened = files.WriteFile(L"notes.ocxtestrun", "notes");
     MachineClasses classes;
     const std::wstring command = L"\"" + program + L"\" \"%1\"";
-    const bool registered =
-        classes.Set(L".ocxtestdoc", nullptr, L"OcxTestDoc") &&
-        classes.Set(L"OcxTestDoc\\DefaultIcon", nullptr, icon + L",0") &&
-        classes.Set(L".ocxtestrun", nullptr, L"OcxTestRun") &&
-        classes.Set(L"OcxTestRun\\shell\\open\\command", nullptr, command) &&
-        classes.Set(L"ocxtestscheme", L"URL Protocol", L"") &&
-        classes.Set(L"ocxtestscheme\\shell\\open\\command", nullptr, command);
+    const bool registered = classes.Set(L".ocxtestdoc", nullptr, L"OcxTestDoc") &&
+                            classes.Set(L"OcxTestDoc\\DefaultIcon", nullptr, icon + L",0") &&
+                            classes.Set(L".ocxtestrun", nullptr, L"OcxTestRun") &&
+                            classes.Set(L"OcxTestRun\\shell\\open\\command", nullptr, command) &&
+                            classes.Set(L"ocxtestscheme", L"URL Protocol", L"") &&
+                            classes.Set(L"ocxtestscheme\\shell\\open\\command", nullptr, command);
     // Ocellix's big eyes have the white of an eye there; the disc is green in the middle.
     const POINT kEye = {9, 20};
     const POINT kMiddle = {20, 20};
@@ -160,7 +159,9 @@ TEST_F(TargetPictureTest, EveryKindOfTargetGivesAPictureOfItsIcon) {
             << std::hex << made.At(c.known.x, c.known.y);
         // No key-coloured fringe: nothing of the shape comes near the key colour.
         for (COLORREF pixel : made.colours) {
-            EXPECT_TRUE(pixel == testsupport::kKeyColour || !Near(pixel, testsupport::kKeyColour, 40)) << std::hex << pixel;
+            EXPECT_TRUE(pixel == testsupport::kKeyColour ||
+                        !Near(pixel, testsupport::kKeyColour, 40))
+                << std::hex << pixel;
         }
     }
 }
@@ -213,8 +214,10 @@ TEST_F(TargetPictureTest, HostileFilesGiveNoPictureAndLeakNothing) {
     } cases[] = {
         {L"truncated program", files.WriteFile(L"cut.exe", program)},
         {L"program of two bytes", files.WriteFile(L"mz.exe", "MZ")},
-        {L"icon of absurd size", files.WriteFile(L"huge.ico", MakeIco({{0, 0, PngHeader(100000, 100000)}}))},
-        {L"icon wider than any", files.WriteFile(L"wide.ico", MakeIco({{0, 0, PngHeader(4096, 16)}}))},
+        {L"icon of absurd size",
+         files.WriteFile(L"huge.ico", MakeIco({{0, 0, PngHeader(100000, 100000)}}))},
+        {L"icon wider than any",
+         files.WriteFile(L"wide.ico", MakeIco({{0, 0, PngHeader(4096, 16)}}))},
         {L"icon whose rows are missing", files.WriteFile(L"tall.ico", MakeIco({{64, 64, tall}}))},
         {L"truncated icon", files.WriteFile(L"cut.ico", cut)},
         {L"icon pointing past its end", files.WriteFile(L"lying.ico", lying)},
