@@ -19,8 +19,8 @@ struct IconDirectory {
     WORD type;  // 1: icons
     WORD count;
 };
-// An entry of an icon group resource: the picture is the icon resource of the id.
-struct GroupEntry {
+// What an entry of an icon group resource and one of an icon file share.
+struct EntryHead {
     BYTE width;
     BYTE height;
     BYTE colours;
@@ -28,20 +28,19 @@ struct GroupEntry {
     WORD planes;
     WORD bitCount;
     DWORD bytes;
+};
+// An entry of an icon group resource: the picture is the icon resource of the id.
+struct GroupEntry {
+    EntryHead head;
     WORD id;
 };
 // An entry of an icon file: the picture lies at the offset.
 struct FileEntry {
-    BYTE width;
-    BYTE height;
-    BYTE colours;
-    BYTE reserved;
-    WORD planes;
-    WORD bitCount;
-    DWORD bytes;
+    EntryHead head;
     DWORD offset;
 };
 #pragma pack(pop)
+static_assert(sizeof(GroupEntry) == 14 && sizeof(FileEntry) == 16, "the formats' own sizes");
 
 template <class T> T ReadAt(const BYTE* data, size_t offset) {
     T value;
@@ -157,7 +156,7 @@ bool ReadFromModule(const IconLocation& location, AlphaImage& image) {
         size_t pictureSize = 0;
         const BYTE* picture =
             ResourceData(module.get(), MAKEINTRESOURCEW(entry.id), RT_ICON, pictureSize);
-        Consider(picture, pictureSize, entry.bitCount, best);
+        Consider(picture, pictureSize, entry.head.bitCount, best);
     }
     return DrawPicture(best, image);
 }
@@ -175,8 +174,8 @@ bool ReadFromIconFile(const std::string& file, int index, AlphaImage& image) {
     IconPicture best;
     for (WORD i = 0; i < header.count; ++i) {
         const auto entry = ReadAt<FileEntry>(bytes, sizeof(IconDirectory) + i * sizeof(FileEntry));
-        if (entry.offset < file.size() && entry.bytes <= file.size() - entry.offset) {
-            Consider(bytes + entry.offset, entry.bytes, entry.bitCount, best);
+        if (entry.offset < file.size() && entry.head.bytes <= file.size() - entry.offset) {
+            Consider(bytes + entry.offset, entry.head.bytes, entry.head.bitCount, best);
         }
     }
     return DrawPicture(best, image);

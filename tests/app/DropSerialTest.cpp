@@ -11,6 +11,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -76,8 +77,10 @@ protected:
     }
 
     // Drops the files; in Edit Item reads the action and its string, picks the picture or not
-    // and closes it; then reads the selected row of Options and closes it.
-    void DropAndEdit(const Files& files, POINT point, bool shift, bool pick) {
+    // and closes it; then reads the selected row of Options and closes it. The window's thread
+    // calls eachTurn at every turn of its loop meanwhile.
+    void DropAndEdit(const Files& files, POINT point, bool shift, bool pick,
+                     const std::function<void()>& eachTurn = [] {}) {
         ModalDriver driver;
         driver
             .OnDialog(L"Edit Item",
@@ -96,7 +99,10 @@ protected:
                 PressDone(options);
             });
         Drop(files, point, shift);
-        ASSERT_TRUE(testsupport::PumpUntil([&] { return driver.finished(); }));
+        ASSERT_TRUE(testsupport::PumpUntil([&] {
+            eachTurn();
+            return driver.finished();
+        }));
         EXPECT_TRUE(testsupport::PumpUntil([] { return !ArrivalPending(); }));
     }
 
@@ -260,25 +266,11 @@ TEST_F(DropTest, AFileThatDoesNotAnswerOpensEditItemWhileTheWindowGoesOn) {
                                      1, 4096, 4096, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, server);
     letters.push_back({'S', slow});
+    // The window's thread turns while the worker waits.
     int turns = 0;
-    {
-        ModalDriver driver;
-        driver
-            .OnDialog(L"Edit Item",
-                      [&](HWND edit) {
-                          action = ControlText(edit, IDC_ACTION);
-                          text = ControlText(edit, IDC_ACTION_STRING);
-                          PressDone(edit);
-                      })
-            .Done(L"Options");
-        Drop({slow}, {2, 5}, false);
-        // The window's thread turns while the worker waits.
-        ASSERT_TRUE(testsupport::PumpUntil([&] {
-            turns += ArrivalPending() ? 1 : 0;
-            return driver.finished();
-        }));
-    }
+    DropAndEdit({slow}, {2, 5}, false, false, [&] { turns += ArrivalPending() ? 1 : 0; });
     EXPECT_LT(10, turns);
+    EXPECT_EQ(-1, selected);
     EXPECT_EQ(L"Run: Program", action);
     EXPECT_EQ(slow, text);
     EXPECT_FALSE(ArrivalPending());
