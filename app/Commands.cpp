@@ -1,5 +1,6 @@
 #include "app/Commands.h"
 
+#include "app/Arrivals.h"
 #include "app/KeyboardFocus.h"
 #include "app/Operations.h"
 #include "app/Render.h"
@@ -165,7 +166,7 @@ bool CarryOutCommand(HWND window, const ProgramCommand& command) {
     case CommandKind::Options: RunOptions(); break;
     case CommandKind::About: RunAbout(window); break;
     case CommandKind::Exit: PostMessageW(window, WM_CLOSE, 0, 0); break;
-    case CommandKind::Add: AddTarget(command.target.c_str(), blinkets.Count()); break;
+    case CommandKind::Add: AddTarget(command.target.c_str(), blinkets.Count(), false); break;
     case CommandKind::Import: return TakeListText(command.listText);
     case CommandKind::Restore: return RestoreList();
     case CommandKind::Focus: TakeKeyboardFocus(window); break;
@@ -176,11 +177,12 @@ bool CarryOutCommand(HWND window, const ProgramCommand& command) {
 
 LRESULT OnCommandData(HWND window, const COPYDATASTRUCT* data) {
     ProgramCommand command;
+    // Nothing named is read here: a file on a drive that does not answer would hold the window.
     if (!UnpackCommand(data, command) ||
-        (command.kind == CommandKind::Add && !BlinketForTarget(command.target.c_str()))) {
+        (command.kind == CommandKind::Add && !IsUsableTarget(command.target.c_str()))) {
         return kReplyIgnored;
     }
-    if (ShellBusy()) {
+    if (ShellBusy() || ArrivalPending()) {
         BringDialogToFront();
         return kReplyBusy;
     }
@@ -193,24 +195,20 @@ LRESULT OnCommandData(HWND window, const COPYDATASTRUCT* data) {
 void OnDropFiles(HWND window, HDROP drop) {
     DroppedFiles files(drop);
     wchar_t path[kActionStringChars];
-    if (ShellBusy() || DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0 ||
+    if (ShellBusy() || ArrivalPending() || DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0 ||
         DragQueryFileW(drop, 0, nullptr, 0) >= kActionStringChars ||
         DragQueryFileW(drop, 0, path, kActionStringChars) == 0) {
         return;
     }
     POINT point = {};
     const int before = DragQueryPoint(drop, &point) ? BlinketAt(point) : blinkets.Count();
-    // Released before the dialogs: the drop's memory is of no more use.
+    // The drag comes from another program, which has the keyboard: this thread's own view of
+    // the keys may be old, the keyboard's is not.
+    const bool choosePicture = GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
     files.Finish();
     if (IsListFile(path)) {
         ImportDroppedList(window, path);
         return;
     }
-    AddTarget(path, before);
-}
-
-void AddTarget(const wchar_t* target, int before) {
-    if (std::unique_ptr<Blinket> blinket = BlinketForTarget(target)) {
-        RunOptions(std::move(blinket), before);
-    }
+    AddTarget(path, before, choosePicture);
 }

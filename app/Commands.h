@@ -18,9 +18,7 @@ bool CarryOutCommand(HWND window, const ProgramCommand& command);
 LRESULT OnCommandData(HWND window, const COPYDATASTRUCT* data);
 
 // WM_DROPFILES: the first file becomes a new blinket before the one under the drop point, or at
-// the end; a list file (.ocellix) replaces the list once the user has said yes. Ignored while
-// the shell is busy. The drop is released in every case.
+// the end, with its picture at once; with Shift held, in Edit Item for the user to choose one.
+// A list file (.ocellix) replaces the list once the user has said yes. Ignored while the shell
+// is busy or an earlier arrival is under way. The drop is released in every case.
 void OnDropFiles(HWND window, HDROP drop);
-
-// Opens Options with a blinket for the target arriving before position `before`.
-void AddTarget(const wchar_t* target, int before);

@@ -52,7 +52,7 @@ void ResolveTarget(ProgramCommand& command) {
         UsageError(command, L"The path is too long: " + command.target);
     } else if (GetFileAttributesW(full) == INVALID_FILE_ATTRIBUTES) {
         UsageError(command, L"Cannot find " + command.target);
-    } else if (!BlinketForTarget(full)) {
+    } else if (!IsUsableTarget(full)) {
         UsageError(command, L"Not a usable path: " + command.target);
     } else {
         command.target = full;

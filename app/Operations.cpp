@@ -94,6 +94,13 @@ void RunOptions(std::unique_ptr<Blinket> arriving, int before) {
     RepositionWindow();
 }
 
+void AddBlinketAt(std::unique_ptr<Blinket> blinket, int before) {
+    blinkets.Insert(before, std::move(blinket));
+    DropStandIns();
+    SaveBlinkets(kMakerName, kProgramName, blinkets);
+    RepositionWindow();
+}
+
 void RunAbout(HWND owner) {
     dialogActive = true;
     HoldBlinketTips();

@@ -22,6 +22,9 @@ bool PressBlinket(int index);
 // An arriving blinket (a drop or /add) opens in Edit Item at once and joins the list before
 // position `before` once the user has chosen its picture.
 void RunOptions(std::unique_ptr<Blinket> arriving = nullptr, int before = 0);
+// Puts the blinket into the list before position `before` (at the end when there is none), saves
+// the list and shows it: a blinket that arrives with its picture needs no dialog.
+void AddBlinketAt(std::unique_ptr<Blinket> blinket, int before);
 // The About dialog over the window; the timer's work waits while it is up.
 void RunAbout(HWND owner);
 // Whether a dialog, the menu or a press on the window has the user's attention: a drop or a

@@ -186,6 +186,42 @@ private:
     HDROP drop_;
 };
 
+// An icon made by the program, destroyed on scope exit.
+class IconHandle {
+public:
+    explicit IconHandle(HICON icon) : icon_(icon) {}
+    ~IconHandle() {
+        if (icon_) {
+            DestroyIcon(icon_);
+        }
+    }
+    IconHandle(const IconHandle&) = delete;
+    IconHandle& operator=(const IconHandle&) = delete;
+    HICON get() const { return icon_; }
+    explicit operator bool() const { return icon_ != nullptr; }
+
+private:
+    HICON icon_;
+};
+
+// A module loaded by the program, for its resources, freed on scope exit.
+class LoadedModule {
+public:
+    explicit LoadedModule(HMODULE module) : module_(module) {}
+    ~LoadedModule() {
+        if (module_) {
+            FreeLibrary(module_);
+        }
+    }
+    LoadedModule(const LoadedModule&) = delete;
+    LoadedModule& operator=(const LoadedModule&) = delete;
+    HMODULE get() const { return module_; }
+    explicit operator bool() const { return module_ != nullptr; }
+
+private:
+    HMODULE module_;
+};
+
 // Memory the system allocated with LocalAlloc (an argument list, say), freed on scope exit.
 template <class T> class LocalMemory {
 public:

@@ -1,10 +1,13 @@
 #include "base/ShellHelpers.h"
 
+#include "base/Handles.h"
 #include "platform/PocketShell.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 #include <strsafe.h>
 
+#include <algorithm>
 #include <cwchar>
 
 bool FileExists(const wchar_t* path) {
@@ -17,6 +20,30 @@ bool FileExists(const wchar_t* path) {
         return false;
     }
     CloseHandle(file);
+    return true;
+}
+
+bool ReadFileBytes(const wchar_t* path, size_t maxBytes, bool whole, std::string& bytes) {
+    bytes.clear();
+    KernelHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size = {};
+    if (!path || !file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+        (whole && static_cast<unsigned long long>(size.QuadPart) > maxBytes)) {
+        return false;
+    }
+    bytes.resize(std::min<size_t>(maxBytes, static_cast<size_t>(size.QuadPart)));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD read = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        if (!ReadFile(file.get(), bytes.data() + done, wanted, &read, nullptr) || read == 0) {
+            break;
+        }
+        done += read;
+    }
+    // A file that shrank while it was read gives what it had.
+    bytes.resize(done);
     return true;
 }
 
@@ -52,6 +79,32 @@ void GetModuleDirectory(HINSTANCE instance, wchar_t (&directory)[MAX_PATH]) {
         return;
     }
     StringCchCopyNW(directory, MAX_PATH, name, static_cast<size_t>(lastSlash - name) + 1);
+}
+
+bool UserPictureFolder(bool create, wchar_t (&folder)[MAX_PATH]) {
+    folder[0] = L'\0';
+    PWSTR local = nullptr;
+    const HRESULT found = SHGetKnownFolderPath(FOLDERID_LocalAppData,
+                                               create ? DWORD{KF_FLAG_CREATE} : 0, nullptr, &local);
+    wchar_t own[MAX_PATH];
+    const bool named = SUCCEEDED(found) &&
+                       SUCCEEDED(StringCchPrintfW(own, MAX_PATH, L"%s\\Ocellix\\", local)) &&
+                       SUCCEEDED(StringCchPrintfW(folder, MAX_PATH, L"%sPictures\\", own));
+    CoTaskMemFree(local);
+    if (!named) {
+        folder[0] = L'\0';
+        return false;
+    }
+    if (create) {
+        CreateDirectoryW(own, nullptr);
+        CreateDirectoryW(folder, nullptr);
+    }
+    const DWORD attributes = GetFileAttributesW(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        folder[0] = L'\0';
+        return false;
+    }
+    return true;
 }
 
 bool LongPathOf(const wchar_t* path, wchar_t (&longPath)[MAX_PATH]) {

@@ -1,9 +1,11 @@
 #include "dialogs/EditItemDialog.h"
 
+#include "base/Handles.h"
 #include "base/ShellHelpers.h"
 #include "dialogs/DialogState.h"
 #include "dialogs/ImageCatalogue.h"
 #include "locator/FileLocator.h"
+#include "model/TargetJob.h"
 #include "resources/resource.h"
 #include "state/ShellState.h"
 #include "store/Settings.h"
@@ -11,7 +13,9 @@
 #include <commctrl.h>
 #include <strsafe.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +26,9 @@ constexpr UINT kOfferedActions[] = {IDS_ACTION_WEB_PAGE, IDS_ACTION_PROGRAM,
                                     IDS_ACTION_SHOW_OPTIONS};
 constexpr int kActionTextChars = 64;
 constexpr int kBrowseSpace = 30;  // pixels right of the action string, at the normal density
+// How long the dialog waits for a program's picture: a program on a share that does not answer
+// must not hold the window.
+constexpr DWORD kOwnPictureWait = 1500;
 
 bool IsRunAction(int code) {
     return code == kActionWebPage || code == kActionProgram;
@@ -70,8 +77,7 @@ void LayoutImageList(HWND dialog) {
         return;
     }
     editListView->SetVirtualRowCount(frameRefs.Count());
-    // Rows and thumbnails share their numbers.
-    const int row = editedBlinket ? ThumbnailOf(*editedBlinket) : -1;
+    const int row = editedBlinket ? RowOf(*editedBlinket) : -1;
     if (row >= 0) {
         editListView->SelectItem(row);
         // The blinket's own frame, however far down the list, is what the user looks for first.
@@ -132,27 +138,91 @@ void LayoutActionString(HWND dialog) {
     }
 }
 
+// The button as wide as its text needs in the dialog's font, whatever the screen's density.
+void LayoutOwnPictureButton(HWND dialog) {
+    HWND button = GetDlgItem(dialog, IDC_OWN_PICTURE);
+    if (!button) {
+        return;
+    }
+    wchar_t text[64] = {};
+    GetWindowTextW(button, text, ARRAYSIZE(text));
+    WindowDC dc(button);
+    SelectedObject font(dc.get(),
+                        reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc.get(), text, static_cast<int>(wcslen(text)), &extent);
+    RECT padding = {0, 0, 16, 0};  // dialog units beside the text
+    MapDialogRect(dialog, &padding);
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    const RECT placed = ChildRect(dialog, button);
+    const LONG width =
+        std::min<LONG>(std::max<LONG>(placed.right - placed.left, extent.cx + padding.right),
+                       client.right - 2 - placed.left);
+    MoveWindow(button, placed.left, placed.top, width, placed.bottom - placed.top, TRUE);
+    SetWindowPos(button, GetDlgItem(dialog, IDC_BROWSE), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// Only the Run actions take an action string; only a program has a picture of its own.
+void EnableForAction(HWND dialog, int action) {
+    EnableWindow(GetDlgItem(dialog, IDC_ACTION_STRING), IsRunAction(action));
+    EnableWindow(GetDlgItem(dialog, IDC_BROWSE), IsRunAction(action));
+    EnableWindow(GetDlgItem(dialog, IDC_OWN_PICTURE), action == kActionProgram);
+}
+
 void LayoutEditItemDialog(HWND dialog) {
     LayoutImageList(dialog);
     LayoutActionBox(dialog);
     if (editedBlinket) {
         LayoutActionString(dialog);
     }
+    LayoutOwnPictureButton(dialog);
+    EnableWindow(GetDlgItem(dialog, IDC_OWN_PICTURE),
+                 editedBlinket && editedBlinket->actionCmd == kActionProgram);
 }
 
-// Only the Run actions take an action string.
 void OnActionChange(HWND dialog) {
     HWND edit = GetDlgItem(dialog, IDC_ACTION_STRING);
     HWND browse = GetDlgItem(dialog, IDC_BROWSE);
     if (!edit || !browse) {
         return;
     }
-    const bool run = IsRunAction(SelectedAction(dialog));
-    EnableWindow(edit, run);
-    EnableWindow(browse, run);
-    if (!run) {
+    const int action = SelectedAction(dialog);
+    EnableForAction(dialog, action);
+    if (!IsRunAction(action)) {
         SetWindowTextW(edit, L"");
     }
+}
+
+// Makes the picture of the program named in the edit on a worker, and selects it once it joins
+// the pictures; a beep when none can be had in time.
+void UseOwnPicture(HWND dialog) {
+    std::vector<wchar_t> text(kActionStringChars);
+    GetDlgItemTextW(dialog, IDC_ACTION_STRING, text.data(), kActionStringChars);
+    // The locator gives paths from the root of the current drive.
+    std::vector<wchar_t> full(kActionStringChars);
+    const DWORD length = GetFullPathNameW(text.data(), kActionStringChars, full.data(), nullptr);
+    std::unique_ptr<TargetJob> job = text[0] && length > 0 && length < kActionStringChars
+                                         ? TargetJob::Start(full.data(), true)
+                                         : nullptr;
+    std::unique_ptr<Blinket> made;
+    if (job) {
+        HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        made = job->Wait(kOwnPictureWait) ? job->Take() : nullptr;
+        SetCursor(previous);
+    }
+    const int row = made && made->imageFile[0] ? AddCatalogueImage(made->imageFile) : -1;
+    if (row < 0 || !editListView) {
+        MessageBeep(MB_ICONWARNING);
+        return;
+    }
+    // The catalogue may have made its image list only now.
+    SendDlgItemMessageW(dialog, IDC_IMAGE_LIST, LVM_SETIMAGELIST, LVSIL_SMALL,
+                        reinterpret_cast<LPARAM>(thumbnailList));
+    editListView->SetVirtualRowCount(frameRefs.Count());
+    editListView->SelectItem(row);
+    ListView_EnsureVisible(GetDlgItem(dialog, IDC_IMAGE_LIST), row, FALSE);
 }
 
 // A path as Windows compares it: in its long form, in any letter case.
@@ -174,7 +244,9 @@ void CommitEditItem(HWND dialog) {
     const int row = editListView->GetSelectedIndex();
     const FrameRef* frame = frameRefs.At(row);
     wchar_t path[MAX_PATH];
-    if (row < 0 || !frame || !frame->entry || !frame->entry->FullPath(path)) {
+    // A picture that does not decode would leave the blinket out of the window.
+    if (row < 0 || !frame || !frame->entry || !IsChoosableRow(row) ||
+        !frame->entry->FullPath(path)) {
         return;
     }
     // The picture the blinket shows already keeps the form it was stored in (its environment
@@ -214,7 +286,7 @@ void BrowseForTarget(HWND dialog) {
     }
 }
 
-// A row coming into view: frame k of the catalogue, with thumbnail k.
+// A row coming into view: frame k of the catalogue, its thumbnail drawn as it first shows.
 void ShowImageRow(NMLVDISPINFOW* info) {
     const FrameRef* frame = frameRefs.At(info->item.iItem);
     if (!frame) {
@@ -224,7 +296,7 @@ void ShowImageRow(NMLVDISPINFOW* info) {
         StringCchCopyW(info->item.pszText, info->item.cchTextMax, frame->entry->fileName);
     }
     if (info->item.mask & LVIF_IMAGE) {
-        info->item.iImage = info->item.iItem;
+        info->item.iImage = ThumbnailOfRow(info->item.iItem);
     }
 }
 
@@ -239,6 +311,8 @@ INT_PTR OnEditItemNotify(HWND dialog, NMHDR* header) {
 INT_PTR OnEditItemCommand(HWND dialog, int id, int code) {
     if (id == IDC_BROWSE && code == BN_CLICKED) {
         BrowseForTarget(dialog);
+    } else if (id == IDC_OWN_PICTURE && code == BN_CLICKED) {
+        UseOwnPicture(dialog);
     } else if (id == IDC_ACTION && code == CBN_SELCHANGE) {
         OnActionChange(dialog);
     } else if (id == IDOK && code != 0 && code != CBN_SELCHANGE) {

@@ -1,12 +1,14 @@
 #include "dialogs/ImageCatalogue.h"
 
 #include "base/Handles.h"
+#include "base/PictureFiles.h"
 #include "base/ShellHelpers.h"
 #include "dialogs/DialogState.h"
 #include "model/Frames.h"
 #include "resources/resource.h"
 #include "state/ShellState.h"
 
+#include <shlwapi.h>
 #include <strsafe.h>
 
 #include <algorithm>
@@ -44,93 +46,92 @@ void AppendEntry(const wchar_t* folder, const wchar_t* name, BlinketList<ImageFi
     list.Append(std::move(entry));
 }
 
-// Loads the entry's picture and sets its frames from the picture's shape; total counts the
-// frames of the entries before it.
-void LoadFrames(ImageFileEntry& entry, HWND window, int& total) {
-    entry.picture = std::make_unique<Picture>();
+// The entry's frames as its header declares them; a file whose header cannot be read stays
+// listed as one broken picture.
+void ReadFrames(ImageFileEntry& entry) {
     wchar_t path[MAX_PATH];
-    if (!entry.FullPath(path)) {
-        return;
-    }
-    entry.picture->Load(window, path, nullptr, 0);
-    const int width = entry.picture->width;
-    const int height = entry.picture->height;
-    if (!entry.picture->IsLoaded() || width <= 0 || height <= 0) {
-        entry.picture->Release();
-        return;
-    }
-    entry.firstThumbnail = total;
-    entry.frameCount = FramesOf(width, height).count;
-    total += entry.frameCount;
+    int width = 0;
+    int height = 0;
+    const FrameGrid grid = entry.FullPath(path) && ReadPictureSize(path, width, height)
+                               ? FramesOf(width, height)
+                               : FrameGrid{};
+    entry.frameCount = grid.count > 0 ? grid.count : 1;
+    entry.broken = grid.count <= 0;
+    entry.drawn = false;
+}
+
+// The entry's thumbnails get their places in the list now, still blank, so that every row's
+// thumbnail keeps its number whatever is shown first.
+void ReserveThumbnails(ImageFileEntry& entry) {
+    entry.firstThumbnail = ImageList_GetImageCount(thumbnailList);
+    ImageList_SetImageCount(thumbnailList,
+                            static_cast<UINT>(entry.firstThumbnail + entry.frameCount));
 }
 
 // Thumbnails drawn into one off-screen strip before they enter the image list in one masked
-// add; a catalogue of more frames takes several strips, so that none grows past a bitmap's size.
+// add; a picture of more frames takes several strips, so that none grows past a bitmap's size.
 constexpr int kThumbnailsPerStrip = 512;
 
-// Squeezes the frames of the loaded pictures that fall in thumbnails first to first + count into
-// their squares of the strip, releasing each picture once its last frame is drawn. cursor is the
-// first entry not yet drawn to its end.
-void DrawFrames(HDC strip, HDC source, int side, int first, int count, int& cursor) {
-    SetStretchBltMode(strip, COLORONCOLOR);  // blending would fringe the key colour
-    for (; cursor < imageFiles.Count(); ++cursor) {
-        ImageFileEntry* entry = imageFiles.At(cursor);
-        if (!entry->picture || !entry->picture->IsLoaded()) {
-            continue;
-        }
-        const FrameGrid grid = FramesOf(entry->picture->width, entry->picture->height);
-        const int from = std::max(first, entry->firstThumbnail);
-        const int to = std::min(first + count, entry->firstThumbnail + grid.count);
-        if (from < to) {
-            SelectedObject picture(source, entry->picture->bitmap);
-            StretchBlt(strip, (from - first) * side, 0, (to - from) * side, side, source,
-                       (from - entry->firstThumbnail) * grid.width, 0, (to - from) * grid.width,
-                       grid.height, SRCCOPY);
-        }
-        if (entry->firstThumbnail + grid.count > first + count) {
-            return;  // its later frames belong to the next strip
-        }
-        entry->picture->Release();
-    }
-}
-
-void ReleasePictures() {
-    for (int i = 0; i < imageFiles.Count(); ++i) {
-        if (imageFiles.At(i)->picture) {
-            imageFiles.At(i)->picture->Release();
-        }
-    }
-}
-
-// The thumbnails of all frames, total of them, side pixels square, in one masked image list.
-HIMAGELIST DrawThumbnails(HWND window, int side, int total) {
-    ImageListHandle list(ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, total, 1));
-    WindowDC screen(window);
+// Squeezes frames first to first + count of the picture into their squares of a strip and
+// appends them to the list; false when the list did not take them.
+bool AppendFrames(const Picture& picture, const FrameGrid& grid, int first, int count) {
+    const int side = 16 * dialogScale;
+    WindowDC screen(nullptr);
     MemoryDC strip(screen.get());
     MemoryDC source(screen.get());
-    const int perStrip = std::min(total, kThumbnailsPerStrip);
-    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), side * perStrip, side));
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), side * count, side));
     GdiObject<HBRUSH> key(CreateSolidBrush(kKeyColour));
-    if (!list || !screen || !strip || !source || !bitmap || !key) {
-        return nullptr;
+    if (!screen || !strip || !source || !bitmap || !key) {
+        return false;
     }
-    int cursor = 0;
-    for (int first = 0; first < total; first += perStrip) {
-        const int count = std::min(perStrip, total - first);
-        {
-            SelectedObject selected(strip.get(), bitmap.get());
-            const RECT all = {0, 0, side * perStrip, side};
-            FillRect(strip.get(), &all, key.get());
-            DrawFrames(strip.get(), source.get(), side, first, count, cursor);
-        }
-        // Squares of the last strip past the last frame are dropped by the count set below.
-        if (ImageList_AddMasked(list.get(), bitmap.get(), kKeyColour) == -1) {
-            return nullptr;
-        }
+    {
+        SelectedObject selected(strip.get(), bitmap.get());
+        const RECT all = {0, 0, side * count, side};
+        FillRect(strip.get(), &all, key.get());
+        SetStretchBltMode(strip.get(), COLORONCOLOR);  // blending would fringe the key colour
+        SelectedObject from(source.get(), picture.bitmap);
+        StretchBlt(strip.get(), 0, 0, side * count, side, source.get(), first * grid.width, 0,
+                   count * grid.width, grid.height, SRCCOPY);
     }
-    ImageList_SetImageCount(list.get(), static_cast<UINT>(total));
-    return list.Release();
+    return ImageList_AddMasked(thumbnailList, bitmap.get(), kKeyColour) != -1;
 }
+
+// Decodes the entry's picture, draws its frames into their thumbnails and releases it again; a
+// picture that does not decode as its header said is broken. The frames enter the list at its
+// end, masked, and are moved to their places from there.
+void DrawEntry(ImageFileEntry& entry) {
+    entry.drawn = true;
+    wchar_t path[MAX_PATH];
+    if (entry.broken || !thumbnailList || entry.firstThumbnail < 0 || !entry.FullPath(path)) {
+        entry.broken = true;
+        return;
+    }
+    entry.picture = std::make_unique<Picture>();
+    entry.picture->Load(nullptr, path, nullptr, 0);
+    const FrameGrid grid = FramesOf(entry.picture->width, entry.picture->height);
+    const int start = ImageList_GetImageCount(thumbnailList);
+    bool drawn = entry.picture->IsLoaded() && grid.count == entry.frameCount;
+    for (int first = 0; drawn && first < grid.count; first += kThumbnailsPerStrip) {
+        drawn = AppendFrames(*entry.picture, grid, first,
+                             std::min(kThumbnailsPerStrip, grid.count - first));
+    }
+    entry.picture->Release();
+    for (int frame = 0; drawn && frame < grid.count; ++frame) {
+        drawn = ImageList_Copy(thumbnailList, entry.firstThumbnail + frame, thumbnailList,
+                               start + frame, ILCF_MOVE);
+    }
+    ImageList_SetImageCount(thumbnailList, static_cast<UINT>(start));
+    entry.broken = !drawn;
+}
+
+int ThumbnailOfFrame(ImageFileEntry& entry, int frame) {
+    if (!entry.drawn) {
+        DrawEntry(entry);
+    }
+    return entry.broken ? AddMissingPictureMark(nullptr) : entry.firstThumbnail + frame;
+}
+
+int missingPictureMark = -1;
 
 // The entries by their full paths in lower case, the last entry of a path standing for it: a
 // blinket's entry is found without a walk over the catalogue. Extended as entries are appended.
@@ -166,20 +167,26 @@ void ScanImageFolder(const wchar_t* folder, BlinketList<ImageFileEntry>& list) {
     } while (FindNextFileW(search.get(), &found));
 }
 
-HIMAGELIST BuildThumbnails(HWND window) {
-    const int side = 16 * dialogScale;
-    int total = 0;
-    for (int i = 0; i < imageFiles.Count(); ++i) {
-        LoadFrames(*imageFiles.At(i), window, total);
+HIMAGELIST BuildThumbnails(HWND) {
+    if (imageFiles.IsEmpty()) {
+        return nullptr;
     }
-    HIMAGELIST list = total > 0 ? DrawThumbnails(window, side, total) : nullptr;
-    ReleasePictures();
-    return list;
+    const int side = 16 * dialogScale;
+    if (thumbnailList) {
+        ImageList_Destroy(thumbnailList);
+    }
+    thumbnailList = ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, 16, 16);
+    for (int i = 0; i < imageFiles.Count(); ++i) {
+        ReadFrames(*imageFiles.At(i));
+        ReserveThumbnails(*imageFiles.At(i));
+    }
+    return thumbnailList;
 }
 
 void BuildFrameRefs() {
     for (int i = 0; i < imageFiles.Count(); ++i) {
         ImageFileEntry* entry = imageFiles.At(i);
+        entry->firstRow = frameRefs.Count();
         for (int frame = 0; frame < entry->frameCount; ++frame) {
             auto ref = std::make_unique<FrameRef>();
             ref->entry = entry;
@@ -202,30 +209,79 @@ ImageFileEntry* FindImageEntry(const wchar_t* path) {
 
 int ThumbnailOf(const Blinket& blinket) {
     wchar_t path[MAX_PATH];
-    const ImageFileEntry* entry = blinket.ImagePath(path) ? FindImageEntry(path) : nullptr;
-    if (!entry || entry->frameCount <= 0) {
-        return -1;
-    }
+    ImageFileEntry* entry = blinket.ImagePath(path) ? FindImageEntry(path) : nullptr;
     // A frame the image does not have is shown as its first, in the window as here.
-    return entry->firstThumbnail + ShownFrame(entry->frameCount, blinket.imagePos);
+    return entry ? ThumbnailOfFrame(*entry, ShownFrame(entry->frameCount, blinket.imagePos)) : -1;
+}
+
+int RowOf(const Blinket& blinket) {
+    wchar_t path[MAX_PATH];
+    const ImageFileEntry* entry = blinket.ImagePath(path) ? FindImageEntry(path) : nullptr;
+    return entry ? entry->firstRow + ShownFrame(entry->frameCount, blinket.imagePos) : -1;
+}
+
+int ThumbnailOfRow(int row) {
+    const FrameRef* ref = frameRefs.At(row);
+    return ref && ref->entry ? ThumbnailOfFrame(*ref->entry, ref->frame) : -1;
+}
+
+bool IsChoosableRow(int row) {
+    const FrameRef* ref = frameRefs.At(row);
+    return ref && ref->entry && ThumbnailOfRow(row) >= 0 && !ref->entry->broken;
 }
 
 int AddMissingPictureMark(HWND window) {
     const int side = 16 * dialogScale;
     if (!thumbnailList) {
-        thumbnailList = ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, 1, 1);
+        thumbnailList = ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, 1, 16);
+    }
+    if (missingPictureMark >= 0 || !thumbnailList) {
+        return missingPictureMark;
     }
     Picture mark;
     mark.Load(window, nullptr, dialogInstance, IDB_MISSING_PICTURE + dialogResIdOffset);
-    if (!thumbnailList || !mark.IsLoaded() || mark.width != side || mark.height != side) {
+    if (!mark.IsLoaded() || mark.width != side || mark.height != side) {
         return -1;
     }
-    return ImageList_AddMasked(thumbnailList, mark.bitmap, kKeyColour);
+    missingPictureMark = ImageList_AddMasked(thumbnailList, mark.bitmap, kKeyColour);
+    return missingPictureMark;
 }
 
-void LoadImageCatalogue(HWND window, const wchar_t* folder) {
+int AddCatalogueImage(const wchar_t* path) {
+    if (const ImageFileEntry* known = FindImageEntry(path)) {
+        return known->firstRow;
+    }
+    const wchar_t* name = path ? PathFindFileNameW(path) : nullptr;
+    auto entry = std::make_unique<ImageFileEntry>();
+    if (!name || name == path || !*name ||
+        FAILED(StringCchCopyNW(entry->folder, MAX_PATH, path, static_cast<size_t>(name - path))) ||
+        FAILED(StringCchCopyW(entry->fileName, MAX_PATH, name))) {
+        return -1;
+    }
+    if (!thumbnailList) {
+        const int side = 16 * dialogScale;
+        thumbnailList = ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, 16, 16);
+    }
+    ReadFrames(*entry);
+    ReserveThumbnails(*entry);
+    entry->firstRow = frameRefs.Count();
+    for (int frame = 0; frame < entry->frameCount; ++frame) {
+        auto ref = std::make_unique<FrameRef>();
+        ref->entry = entry.get();
+        ref->frame = frame;
+        frameRefs.Append(std::move(ref));
+    }
+    const int row = entry->firstRow;
+    imageFiles.Append(std::move(entry));
+    return row;
+}
+
+void LoadImageCatalogue(HWND window, const wchar_t* folder, const wchar_t* userFolder) {
     FreeImageCatalogue();
     ScanImageFolder(folder, imageFiles);
+    if (userFolder && *userFolder) {
+        ScanImageFolder(userFolder, imageFiles);
+    }
     if (!imageFiles.IsEmpty()) {
         thumbnailList = BuildThumbnails(window);
         BuildFrameRefs();
@@ -235,6 +291,7 @@ void LoadImageCatalogue(HWND window, const wchar_t* folder) {
 void FreeImageCatalogue() {
     entryIndex.clear();
     indexedEntries = 0;
+    missingPictureMark = -1;
     if (thumbnailList) {
         ImageList_Destroy(thumbnailList);
         thumbnailList = nullptr;

@@ -328,10 +328,11 @@ int ShowOptionsDialog(HWND owner, HINSTANCE instance, int resIdOffsetValue, int 
     dialogInstance = instance;
     wchar_t folder[MAX_PATH];
     GetModuleDirectory(instance, folder);
+    wchar_t userFolder[MAX_PATH];
+    UserPictureFolder(false, userFolder);
     // Without the program's own folder a relative "Blinkets\" would name another.
-    if (folder[0] && SUCCEEDED(StringCchCatW(folder, MAX_PATH, L"Blinkets\\"))) {
-        LoadImageCatalogue(owner, folder);
-    }
+    const bool shipped = folder[0] && SUCCEEDED(StringCchCatW(folder, MAX_PATH, L"Blinkets\\"));
+    LoadImageCatalogue(owner, shipped ? folder : nullptr, userFolder);
     DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsDlgProc,
                     arrival.blinket ? reinterpret_cast<LPARAM>(&arrival) : 0);
     FreeImageCatalogue();

@@ -55,8 +55,15 @@ bool IsFullPath(const wchar_t* text) {
                     (text[0] == L'\\' && text[1] == L'\\' && text[2] && text[2] != L'\\'));
 }
 
-std::unique_ptr<Blinket> BlinketForTarget(const wchar_t* target) {
-    if (!target || HasControlCharacters(target) || (!IsWebAddress(target) && !IsFullPath(target))) {
+bool IsUsableTarget(const wchar_t* target) {
+    size_t length = 0;
+    return target && !HasControlCharacters(target) &&
+           (IsWebAddress(target) || IsFullPath(target)) &&
+           SUCCEEDED(StringCchLengthW(target, kActionStringChars, &length));
+}
+
+std::unique_ptr<Blinket> BlinketForTarget(const wchar_t* target, bool readShortcut) {
+    if (!IsUsableTarget(target)) {
         return nullptr;
     }
     auto blinket = std::make_unique<Blinket>();
@@ -64,7 +71,7 @@ std::unique_ptr<Blinket> BlinketForTarget(const wchar_t* target) {
         return nullptr;
     }
     blinket->actionCmd = IsWebAddress(target) ? kActionWebPage : kActionProgram;
-    if (blinket->actionCmd == kActionProgram && IsInternetShortcut(target) &&
+    if (readShortcut && blinket->actionCmd == kActionProgram && IsInternetShortcut(target) &&
         ReadShortcutAddress(target, *blinket)) {
         blinket->actionCmd = kActionWebPage;
     }

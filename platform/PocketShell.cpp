@@ -2,6 +2,8 @@
 // menu bar, tap-and-hold recognition, and image loading through Windows Imaging Component.
 #include "platform/PocketShell.h"
 
+#include "platform/ComObjects.h"
+
 #include <commctrl.h>
 #include <objbase.h>
 #include <wincodec.h>
@@ -156,43 +158,6 @@ constexpr COLORREF kKeyColour = RGB(128, 0, 128);
 // Larger images are refused rather than risk an allocation that cannot succeed.
 constexpr UINT kMaxImageSide = 16384;
 constexpr UINT64 kMaxImagePixels = 32u * 1024 * 1024;
-
-template <class T> class ComObject {
-public:
-    ComObject() = default;
-    ~ComObject() {
-        if (object_) {
-            object_->Release();
-        }
-    }
-    ComObject(const ComObject&) = delete;
-    ComObject& operator=(const ComObject&) = delete;
-    T* get() const { return object_; }
-    T* operator->() const { return object_; }
-    T** put() { return &object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-private:
-    T* object_ = nullptr;
-};
-
-// COM for the length of one call, whatever the caller's apartment.
-class ComScope {
-public:
-    ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(result_)) {
-            CoUninitialize();
-        }
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    // A thread already in the multithreaded apartment can use the factory just the same.
-    bool ok() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
-
-private:
-    HRESULT result_;
-};
 
 bool CreateFactory(ComObject<IWICImagingFactory>& factory) {
     return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,

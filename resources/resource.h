@@ -44,6 +44,7 @@
 #define IDC_ACTION_STRING 1008
 #define IDC_IMAGE_LIST 1009
 #define IDC_BROWSE 1010
+#define IDC_OWN_PICTURE 1011
 
 // Locate dialog
 #define IDC_TREE 6

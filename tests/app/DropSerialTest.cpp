@@ -1,4 +1,5 @@
 // Runs alone: popup menus close when another process takes the foreground.
+#include "app/Arrivals.h"
 #include "app/Commands.h"
 #include "app/Operations.h"
 
@@ -10,6 +11,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,9 +64,23 @@ protected:
         UnregisterClassW(kClassName, resources.get());
     }
 
-    // Drops the files as the shell does; in Edit Item reads the action and its string, picks the
-    // picture or not and closes it; then reads the selected row of Options and closes it.
-    void DropAndEdit(const Files& files, POINT point, bool pick) {
+    // Drops the files as the shell does, with Shift held or not.
+    static void Drop(const Files& files, POINT point, bool shift) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageW(mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files, point)), 0);
+        testsupport::PumpMessages();
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    }
+
+    // Drops the files; in Edit Item reads the action and its string, picks the picture or not
+    // and closes it; then reads the selected row of Options and closes it. The window's thread
+    // calls eachTurn at every turn of its loop meanwhile.
+    void DropAndEdit(const Files& files, POINT point, bool shift, bool pick,
+                     const std::function<void()>& eachTurn = [] {}) {
         ModalDriver driver;
         driver
             .OnDialog(L"Edit Item",
@@ -82,9 +98,12 @@ protected:
                     SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
                 PressDone(options);
             });
-        PostMessageW(mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files, point)), 0);
-        testsupport::PumpMessages();
-        ASSERT_TRUE(driver.finished());
+        Drop(files, point, shift);
+        ASSERT_TRUE(testsupport::PumpUntil([&] {
+            eachTurn();
+            return driver.finished();
+        }));
+        EXPECT_TRUE(testsupport::PumpUntil([] { return !ArrivalPending(); }));
     }
 
     // The letters of the blinkets' action strings in list order, and as stored.
@@ -124,7 +143,10 @@ protected:
 
 }  // namespace
 
-TEST_F(DropTest, TheFirstFileJoinsBeforeTheBlinketUnderThePointOnceItHasAPicture) {
+// A program without an icon (or any drop with Shift held) opens Edit Item, as before pictures
+// were made from icons.
+TEST_F(DropTest,
+       WithoutAnIconOrWithShiftTheFileJoinsBeforeTheBlinketUnderThePointOnceItHasAPicture) {
     const std::wstring program = dir.WriteFile(L"my tools\\run.exe", "MZ");
     const std::wstring other = dir.WriteFile(L"other.exe", "MZ");
     const std::wstring site =
@@ -134,20 +156,21 @@ TEST_F(DropTest, TheFirstFileJoinsBeforeTheBlinketUnderThePointOnceItHasAPicture
     const struct {
         Files files;
         POINT point;
+        bool shift;
         bool pick;
         const wchar_t* action;
         std::wstring text;
         int selected;  // the new row, or -1 when nothing joined
         const char* listed;
     } cases[] = {
-        {{program}, {40, 5}, true, L"Run: Program", program, 1, "aPb"},
-        {{site}, {2, 5}, true, L"Run: Web Page", L"https://example.org/", 0, "SaPb"},
-        {{other, program}, {2000, 5}, true, L"Run: Program", other, 4, "SaPbO"},
-        {{site}, {2, 5}, false, L"Run: Web Page", L"https://example.org/", -1, "SaPbO"},
+        {{program}, {40, 5}, false, true, L"Run: Program", program, 1, "aPb"},
+        {{site}, {2, 5}, true, true, L"Run: Web Page", L"https://example.org/", 0, "SaPb"},
+        {{other, program}, {2000, 5}, false, true, L"Run: Program", other, 4, "SaPbO"},
+        {{site}, {2, 5}, true, false, L"Run: Web Page", L"https://example.org/", -1, "SaPbO"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.files[0]);
-        DropAndEdit(c.files, c.point, c.pick);
+        DropAndEdit(c.files, c.point, c.shift, c.pick);
         EXPECT_EQ(c.action, action);
         EXPECT_EQ(c.text, text);
         EXPECT_EQ(c.selected, selected);
@@ -155,6 +178,111 @@ TEST_F(DropTest, TheFirstFileJoinsBeforeTheBlinketUnderThePointOnceItHasAPicture
         EXPECT_EQ(c.listed, Stored());
         EXPECT_FALSE(dialogActive);
     }
+}
+
+// The program and a shortcut to it (made by the shell) bring their own picture: each joins
+// before the blinket under the point at once, with no dialog, saved and shown. The same program
+// again takes the same picture; one that cannot be read opens Edit Item.
+TEST_F(DropTest, AProgramOrAShortcutWithAnIconJoinsAtOnceWithItsPicture) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    wchar_t own[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    const std::wstring program = dir.path() + L"eyes.exe";
+    const std::wstring shortcut = dir.path() + L"eyes.lnk";
+    ASSERT_TRUE(CopyFileW(own, program.c_str(), FALSE));
+    ASSERT_TRUE(testsupport::MakeShortcut(shortcut, program));
+    letters.insert(letters.end(), {{'P', program}, {'L', shortcut}});
+    const struct {
+        std::wstring file;
+        POINT point;
+        const char* listed;
+        int added;  // its place in the list
+    } cases[] = {
+        {program, {40, 5}, "aPb", 1},
+        {shortcut, {2, 5}, "LaPb", 0},
+        {program, {5000, 5}, "LaPbP", 4},
+    };
+    std::wstring firstPicture;
+    {
+        testsupport::ModalDriver driver;  // with no step: any dialog fails the test
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.listed);
+            const int count = blinkets.Count();
+            Drop({c.file}, c.point, false);
+            ASSERT_TRUE(testsupport::PumpUntil([&] { return blinkets.Count() == count + 1; }));
+            EXPECT_FALSE(ArrivalPending());
+            EXPECT_EQ(c.listed, Listed());
+            EXPECT_EQ(c.listed, Stored());
+            const Blinket* added = blinkets.At(c.added);
+            EXPECT_EQ(0, std::wstring(added->imageFile).rfind(sandbox.UserPictures(), 0))
+                << added->imageFile;
+            // Shown in the window at the shipped pictures' height.
+            EXPECT_TRUE(added->imageExists);
+            EXPECT_EQ(40, added->frameHeight);
+            if (firstPicture.empty()) {
+                firstPicture = added->imageFile;
+            } else if (c.file == program) {
+                EXPECT_EQ(firstPicture, added->imageFile);
+            } else {
+                EXPECT_NE(firstPicture, added->imageFile);
+            }
+        }
+        // A drop while the one before is still under way is ignored, not queued.
+        const int count = blinkets.Count();
+        PostMessageW(mainWindow, WM_DROPFILES,
+                     reinterpret_cast<WPARAM>(MakeDrop({program}, {2, 5})), 0);
+        Drop({shortcut}, {2, 5}, false);
+        ASSERT_TRUE(testsupport::PumpUntil([] { return !ArrivalPending(); }));
+        testsupport::PumpUntil([] { return false; }, 300);
+        EXPECT_EQ(count + 1, blinkets.Count());
+        EXPECT_EQ("PLaPbP", Listed());
+    }
+    // A program whose icon cannot be read goes the way of one without.
+    std::string head(4096, '\0');
+    const std::wstring cut = dir.WriteFile(L"cut.exe", head);
+    {
+        HANDLE file =
+            CreateFileW(own, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD read = 0;
+        ReadFile(file, head.data(), 4096, &read, nullptr);
+        CloseHandle(file);
+        testsupport::WriteBytes(cut, head);
+    }
+    letters.push_back({'C', cut});
+    DropAndEdit({cut}, {2, 5}, false, false);
+    EXPECT_EQ(L"Run: Program", action);
+    EXPECT_EQ(cut, text);
+    EXPECT_EQ("PLaPbP", Listed());
+    CoUninitialize();
+}
+
+// A shortcut that cannot be read in time (a pipe that answers nothing stands in for a share that
+// does not answer) holds nothing up: the window goes on, and after the bound Edit Item opens on
+// the file as it stands. What the worker finds once it is freed is thrown away.
+TEST_F(DropTest, AFileThatDoesNotAnswerOpensEditItemWhileTheWindowGoesOn) {
+    const std::wstring slow =
+        L"\\\\.\\pipe\\ocellix-slow-" + std::to_wstring(GetCurrentProcessId()) + L".lnk";
+    HANDLE server = CreateNamedPipeW(slow.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                     1, 4096, 4096, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, server);
+    letters.push_back({'S', slow});
+    // The window's thread turns while the worker waits.
+    int turns = 0;
+    DropAndEdit({slow}, {2, 5}, false, false, [&] { turns += ArrivalPending() ? 1 : 0; });
+    EXPECT_LT(10, turns);
+    EXPECT_EQ(-1, selected);
+    EXPECT_EQ(L"Run: Program", action);
+    EXPECT_EQ(slow, text);
+    EXPECT_FALSE(ArrivalPending());
+    // Freed, the worker ends; nothing more joins and no dialog opens.
+    {
+        ModalDriver driver;
+        DisconnectNamedPipe(server);
+        CloseHandle(server);
+        testsupport::PumpUntil([] { return false; }, 500);
+    }
+    EXPECT_EQ("ab", Listed());
+    EXPECT_EQ("ab", Stored());
 }
 
 TEST_F(DropTest, ADropWhileTheMenuOrADialogIsUpIsIgnored) {
@@ -247,7 +375,7 @@ TEST_F(DropTest, ADroppedListReplacesTheListOnceTheUserSaysYes) {
     EXPECT_EQ(kReplyRefused, send({CommandKind::Import, L"", L"", list.substr(0, 40)}));
     EXPECT_EQ("c", Stored());
     for (const char* listed : {"ab", "c"}) {
-        EXPECT_EQ(kReplyDone, send({CommandKind::Restore, L"", L"", ""}));
+        EXPECT_EQ(kReplyDone, send({CommandKind::Restore, L"", L""}));
         EXPECT_EQ(listed, Listed());
         EXPECT_EQ(listed, Stored());
     }

@@ -84,9 +84,11 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
         EXPECT_EQ(L"\\Windows\\prog.exe", ControlText(dialog, IDC_ACTION_STRING));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_ACTION_STRING)));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BROWSE)));
-        // Tab order follows the layout: action, action string, "...", images.
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_OWN_PICTURE)));
+        // Tab order follows the layout: action, action string, "...", own picture, images.
         HWND control = GetDlgItem(dialog, IDC_ACTION);
-        for (int next : {IDC_ACTION_STRING, IDC_BROWSE, IDC_IMAGE_LIST, IDC_ACTION}) {
+        for (int next :
+             {IDC_ACTION_STRING, IDC_BROWSE, IDC_OWN_PICTURE, IDC_IMAGE_LIST, IDC_ACTION}) {
             control = GetNextDlgTabItem(dialog, control, FALSE);
             EXPECT_EQ(GetDlgItem(dialog, next), control) << next;
         }
@@ -95,7 +97,7 @@ TEST_F(EditItemDialogTest, OpensOnTheBlinketsChoicesAndOkKeepsThem) {
         ASSERT_EQ(7u, rows.size());
         // A row of this list is its frame: it holds no data of its own.
         EXPECT_EQ(L"strip.bmp", rows[5].text);
-        EXPECT_EQ(5, rows[5].image);
+        EXPECT_EQ(ThumbnailOfRow(5), rows[5].image);
         EXPECT_EQ(5, selected);
         // The frame shows as chosen while the action box has the focus.
         EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT),
@@ -266,6 +268,48 @@ TEST_F(EditItemDialogTest, ThePickOfTheLocatorFillsTheEditAndIsRemembered) {
     EXPECT_STREQ(L"\\Windows\\new.exe", blinket.actionString);
     ReadLocatorLocation(remembered);
     EXPECT_STREQ(L"\\Windows\\new.exe", remembered);
+}
+
+// "Use the program's own picture" makes the picture of the program in the edit (this test's own,
+// which carries Ocellix's icon) in the user's folder, adds it after the catalogue's rows and
+// selects it, once only however often it is pressed; OK gives it to the blinket. A program
+// without an icon changes nothing. Only Run: Program offers the button.
+TEST_F(EditItemDialogTest, TheProgramsOwnPictureIsMadeListedAndChosen) {
+    wchar_t own[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    const std::wstring bare = first.Add(L"bare.exe", "MZ");
+    StringCchCopyW(blinket.actionString, kActionStringChars, own);
+    Run([&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_IMAGE_LIST);
+        HWND button = GetDlgItem(dialog, IDC_OWN_PICTURE);
+        HWND edit = GetDlgItem(dialog, IDC_ACTION_STRING);
+        ASSERT_EQ(7, ListView_GetItemCount(list));
+        for (int press = 0; press < 2; ++press) {
+            Click(dialog, IDC_OWN_PICTURE);
+            int selected = -1;
+            const auto rows = ReadRows(list, &selected);
+            ASSERT_EQ(8u, rows.size());
+            EXPECT_EQ(7, selected);
+            EXPECT_EQ(0u, rows[7].text.rfind(L"dialogs_tests-", 0)) << rows[7].text;
+            EXPECT_EQ(ThumbnailOfRow(7), rows[7].image);
+        }
+        SetWindowTextW(edit, bare.c_str());
+        SelectRow(list, 0);
+        Click(dialog, IDC_OWN_PICTURE);
+        EXPECT_EQ(8, ListView_GetItemCount(list));
+        EXPECT_EQ(0, SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        for (const wchar_t* action : {L"Run: Web Page", L"Show Options", L"Run: Program"}) {
+            ChooseAction(dialog, action);
+            EXPECT_EQ(action[5] == L'P', IsWindowEnabled(button) != FALSE) << action;
+        }
+        SetWindowTextW(edit, own);
+        SelectRow(list, 7);
+        PressDone(dialog);
+    });
+    EXPECT_EQ(0u, std::wstring(blinket.imageFile).rfind(registry.UserPictures(), 0))
+        << blinket.imageFile;
+    EXPECT_EQ(0, blinket.imagePos);
+    EXPECT_STREQ(own, blinket.actionString);
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ using namespace dialogstest;
 using namespace testsupport;
 
 // Two strips of thousands of one-pixel frames: every frame is a row and a thumbnail, but only
-// the rows in view are drawn, and the one picked far down is what OK keeps.
+// the pictures of rows in view are decoded and drawn, and the one picked far down is what OK
+// keeps.
 TEST(EditItemManyFrames, EveryFrameIsARowAndAFarOneCanBePicked) {
     RegistrySandbox registry;
     ASSERT_TRUE(registry.ok());

@@ -41,6 +41,7 @@ e2e_finish() {
         eval "$cleanup" || true
     done
     reg_clean
+    pictures_clean
     rm -rf "$e2e_dir"
     if [ -n "${ocx_xvfb_pid:-}" ]; then
         ocx_wine_stop
@@ -59,6 +60,11 @@ wait_until() {  # seconds, condition
 
 probe() {
     "$WINE" "$OCX_PROBE" "$@" </dev/null 2>/dev/null | tr -d '\r'
+}
+
+# The pictures Ocellix made from programs' icons, in the user's folder of the prefix.
+pictures_clean() {
+    rm -rf "${WINEPREFIX:?}"/drive_c/users/*/AppData/Local/Ocellix
 }
 
 reg_clean() {
@@ -180,6 +186,10 @@ expect_no_key_colour() {
 
 # Paints the desktop (the X root) one colour, so that what shows through the shape is known.
 paint_desktop() {
+    # A solid colour the server keeps; a picture set by a client can go with the client.
+    if command -v xsetroot >/dev/null; then
+        xsetroot -solid "#$desktop_hex" && return
+    fi
     convert -size 16x16 "xc:#$desktop_hex" "$e2e_dir/desktop.png"
     timeout 20 display -window root "$e2e_dir/desktop.png" >/dev/null 2>&1 || true
 }
@@ -451,3 +461,4 @@ for tool in xdotool import convert display; do
 done
 window_up && fail "another Ocellix is running on this display"
 reg_clean
+pictures_clean

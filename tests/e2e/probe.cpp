@@ -29,6 +29,7 @@
 //   probe tooltip        the tooltip on show: its rect and each line of its text
 //   probe focus          the window with the keyboard focus in the foreground thread
 //   probe colours        the system's highlight and highlighted-text colours, as RRGGBB
+//   probe makeshortcut FILE TARGET  saves a shortcut to the target, as the shell makes them
 // "--desktop NAME" first looks in Wine's virtual desktop of that name instead.
 #include <windows.h>
 #include <commctrl.h>
@@ -576,6 +577,26 @@ int RunAndWait(const wchar_t* commandLine) {
     return 0;
 }
 
+int MakeShortcut(const wchar_t* path, const wchar_t* target) {
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    const bool saved =
+        SUCCEEDED(CoInitialize(nullptr)) &&
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->SetPath(target)) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Save(path, TRUE));
+    if (file) {
+        file->Release();
+    }
+    if (link) {
+        link->Release();
+    }
+    std::puts(saved ? "saved" : "not saved");
+    return saved ? 0 : 1;
+}
+
 int PrintShortcut(const wchar_t* file) {
     IShellLinkW* link = nullptr;
     IPersistFile* persist = nullptr;
@@ -835,10 +856,13 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(command, L"colours") == 0) {
         return PrintColours();
     }
+    if (wcscmp(command, L"makeshortcut") == 0 && argc > 3) {
+        return MakeShortcut(argv[2], argv[3]);
+    }
     std::fputs(
         "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close|"
         "foreground|version FILE|icons FILE|copydata CASE|run LINE|shortcut FILE|accessible|"
-        "press N|tooltip|focus|colours\n",
+        "press N|tooltip|focus|colours|dpi DPI|makeshortcut FILE TARGET\n",
         stderr);
     return 2;
 }

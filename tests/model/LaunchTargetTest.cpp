@@ -49,6 +49,7 @@ TEST(LaunchTarget, WebAddressesShortcutsAndFullPathsBecomeBlinkets) {
         SCOPED_TRACE(c.target.substr(0, 80));
         const auto blinket = BlinketForTarget(c.target.c_str());
         ASSERT_EQ(c.action != kActionNone, blinket != nullptr);
+        EXPECT_EQ(c.action != kActionNone, IsUsableTarget(c.target.c_str()));
         if (blinket) {
             EXPECT_EQ(c.action, blinket->actionCmd);
             EXPECT_EQ(c.text, blinket->actionString);
@@ -56,4 +57,10 @@ TEST(LaunchTarget, WebAddressesShortcutsAndFullPathsBecomeBlinkets) {
         }
     }
     EXPECT_EQ(nullptr, BlinketForTarget(nullptr));
+    EXPECT_FALSE(IsUsableTarget(nullptr));
+    // Unread, an Internet shortcut is what it looks like: a file to open.
+    const auto unread = BlinketForTarget(site.c_str(), false);
+    ASSERT_NE(nullptr, unread);
+    EXPECT_EQ(kActionProgram, unread->actionCmd);
+    EXPECT_EQ(site, unread->actionString);
 }

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <strsafe.h>
 #include <wincodec.h>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 using Microsoft::WRL::ComPtr;
@@ -20,32 +22,6 @@ using Microsoft::WRL::ComPtr;
 namespace testsupport {
 
 // ---------------------------------------------------------------- handles, files, registry
-
-RegistrySandbox::RegistrySandbox() {
-    wchar_t name[96];
-    StringCchPrintfW(name, 96, L"Software\\OcellixTestSandbox\\%lu-%lu", GetCurrentProcessId(),
-                     GetTickCount());
-    path_ = name;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
-                        nullptr) != ERROR_SUCCESS) {
-        root_ = nullptr;
-        return;
-    }
-    if (RegOverridePredefKey(HKEY_CURRENT_USER, root_) != ERROR_SUCCESS) {
-        RegCloseKey(root_);
-        root_ = nullptr;
-    }
-}
-
-RegistrySandbox::~RegistrySandbox() {
-    if (!root_) {
-        return;
-    }
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    RegCloseKey(root_);
-    RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\OcellixTestSandbox");
-}
 
 namespace {
 
@@ -60,6 +36,43 @@ std::wstring FreshTempFolder() {
 }
 
 }  // namespace
+
+RegistrySandbox::RegistrySandbox() {
+    wchar_t name[96];
+    StringCchPrintfW(name, 96, L"Software\\OcellixTestSandbox\\%lu-%lu", GetCurrentProcessId(),
+                     GetTickCount());
+    path_ = name;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
+                        nullptr) != ERROR_SUCCESS) {
+        root_ = nullptr;
+        return;
+    }
+    if (RegOverridePredefKey(HKEY_CURRENT_USER, root_) != ERROR_SUCCESS) {
+        RegCloseKey(root_);
+        root_ = nullptr;
+        return;
+    }
+    localData_ = FreshTempFolder();
+    CreateDirectoryW(localData_.c_str(), nullptr);
+    const std::wstring value = localData_.substr(0, localData_.size() - 1);
+    RegSetKeyValueW(HKEY_CURRENT_USER,
+                    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                    L"Local AppData", REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+RegistrySandbox::~RegistrySandbox() {
+    if (!root_) {
+        return;
+    }
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(root_);
+    RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\OcellixTestSandbox");
+    if (!localData_.empty()) {
+        DeleteTree(localData_);
+    }
+}
 
 TempDir::TempDir() : TempDir(FreshTempFolder()) {}
 
@@ -231,6 +244,77 @@ std::string MakeBmp(int width, int height, const unsigned* pixels, bool alpha) {
 std::string SolidBmp(int width, int height, unsigned rgb) {
     const std::vector<unsigned> pixels(static_cast<size_t>(width) * height, rgb);
     return MakeBmp(width, height, pixels.data());
+}
+
+std::string MakeIco(const std::vector<IconImage>& images) {
+    auto word = [](std::string& out, unsigned value) {
+        out += static_cast<char>(value & 0xFF);
+        out += static_cast<char>((value >> 8) & 0xFF);
+    };
+    std::string bytes;
+    word(bytes, 0);
+    word(bytes, 1);
+    word(bytes, static_cast<unsigned>(images.size()));
+    size_t offset = 6 + 16 * images.size();
+    for (const IconImage& image : images) {
+        bytes += static_cast<char>(image.width >= 256 ? 0 : image.width);
+        bytes += static_cast<char>(image.height >= 256 ? 0 : image.height);
+        bytes += std::string(2, '\0');
+        word(bytes, 1);
+        word(bytes, 32);
+        word(bytes, static_cast<unsigned>(image.data.size() & 0xFFFF));
+        word(bytes, static_cast<unsigned>(image.data.size() >> 16));
+        word(bytes, static_cast<unsigned>(offset & 0xFFFF));
+        word(bytes, static_cast<unsigned>(offset >> 16));
+        offset += image.data.size();
+    }
+    for (const IconImage& image : images) {
+        bytes += image.data;
+    }
+    return bytes;
+}
+
+std::string IconDib(int width, int height, const unsigned* pixels) {
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = 2 * height;  // the colours, then the mask
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    std::string bytes(reinterpret_cast<const char*>(&info), sizeof(info));
+    for (int y = height - 1; y >= 0; --y) {
+        bytes.append(reinterpret_cast<const char*>(pixels + static_cast<size_t>(y) * width),
+                     static_cast<size_t>(width) * 4);
+    }
+    bytes.append(static_cast<size_t>((width + 31) / 32 * 4) * height, '\0');
+    return bytes;
+}
+
+std::vector<unsigned> DiscPixels(int side, unsigned rgb) {
+    std::vector<unsigned> pixels(static_cast<size_t>(side) * side);
+    const double centre = side / 2.0;
+    const double radius = side * 0.45;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const double d = std::hypot(x + 0.5 - centre, y + 0.5 - centre);
+            const double cover = std::clamp(radius - d + 0.5, 0.0, 1.0);
+            const auto alpha = static_cast<unsigned>(std::lround(cover * 255));
+            pixels[static_cast<size_t>(y) * side + x] = alpha ? (alpha << 24) | rgb : 0;
+        }
+    }
+    return pixels;
+}
+
+bool MakeShortcut(const std::wstring& path, const std::wstring& target, const wchar_t* iconFile,
+                  int iconIndex) {
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_PPV_ARGS(&link))) &&
+           SUCCEEDED(link->SetPath(target.c_str())) &&
+           (!iconFile || SUCCEEDED(link->SetIconLocation(iconFile, iconIndex))) &&
+           SUCCEEDED(link.As(&file)) && SUCCEEDED(file->Save(path.c_str(), TRUE));
 }
 
 std::vector<unsigned> StripPixels(int side, const std::vector<unsigned>& colours) {
@@ -415,6 +499,20 @@ void PumpMessages() {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount() - start >= milliseconds) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
 }
 

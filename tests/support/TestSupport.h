@@ -40,7 +40,9 @@ using OwnedWindow = Owned<HWND, DestroyWindow>;
 using OwnedModule = Owned<HMODULE, FreeLibrary>;
 
 // Redirects HKEY_CURRENT_USER of this process to a fresh key of its own for the object's
-// lifetime, and deletes that key afterwards: no test sees another's or the user's values.
+// lifetime, and deletes that key afterwards: no test sees another's or the user's values. The
+// user's local data folder (where made pictures go) is a fresh folder too, named there as the
+// shell names it.
 class RegistrySandbox {
 public:
     RegistrySandbox();
@@ -48,10 +50,13 @@ public:
     RegistrySandbox(const RegistrySandbox&) = delete;
     RegistrySandbox& operator=(const RegistrySandbox&) = delete;
     bool ok() const { return root_ != nullptr; }
+    // The folder of the pictures made from icons, ending with a backslash.
+    std::wstring UserPictures() const { return localData_ + L"Ocellix\\Pictures\\"; }
 
 private:
     HKEY root_ = nullptr;
     std::wstring path_;
+    std::wstring localData_;
 };
 
 // A fresh folder under the temporary folder, or the folder given, emptied; deleted with
@@ -123,6 +128,26 @@ std::string MakeGif(int width, int height, const unsigned char* indices, const u
 // through Windows Imaging Component; empty when the encoder fails.
 std::string MakePng(int width, int height, const unsigned* pixels);
 
+// One picture of an icon file: PNG bytes, or a DIB as IconDib makes it, and the size its
+// directory entry declares.
+struct IconImage {
+    int width = 0;
+    int height = 0;
+    std::string data;
+};
+// An icon file (.ico) holding the pictures in that order.
+std::string MakeIco(const std::vector<IconImage>& images);
+// A 32-bit DIB picture of an icon: the pixels (0xAARRGGBB, not premultiplied, rows top first)
+// with an all-opaque mask below.
+std::string IconDib(int width, int height, const unsigned* pixels);
+// A disc of the colour (0x00RRGGBB) on transparency, side pixels square, its edge one pixel of
+// partial alpha wide: what an icon's large picture looks like.
+std::vector<unsigned> DiscPixels(int side, unsigned rgb);
+// A shortcut (.lnk) to the target, naming an icon when iconFile is given; false when it cannot
+// be saved. COM must be initialised.
+bool MakeShortcut(const std::wstring& path, const std::wstring& target,
+                  const wchar_t* iconFile = nullptr, int iconIndex = 0);
+
 // A horizontal strip of square frames of side pixels, frame f in colours[f] (0x00RRGGBB) with
 // its top-left quarter in the key colour, as the program's image strips are made; rows top first.
 std::vector<unsigned> StripPixels(int side, const std::vector<unsigned>& colours);
@@ -160,6 +185,9 @@ private:
 
 // Dispatches whatever this thread's queue holds.
 void PumpMessages();
+// Dispatches this thread's messages, waiting for more, until the condition holds; false when it
+// does not within the time.
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000);
 // The text of a dialog's control.
 std::wstring ControlText(HWND dialog, int id);
 
