@@ -5,6 +5,7 @@
 #include "app/Operations.h"
 #include "app/Pupils.h"
 #include "app/Render.h"
+#include "app/SystemEvents.h"
 #include "app/Taps.h"
 #include "app/Timers.h"
 #include "platform/PocketShell.h"
@@ -20,6 +21,7 @@ void OnScreenReset() {
 void Shutdown() {
     StopIdleAnimation();
     StopWatchingPointer(mainWindow);
+    StopNoticing(mainWindow);
     if (timerId != 0) {
         KillTimer(mainWindow, timerId);
         timerId = 0;
@@ -51,6 +53,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CONTEXTMENU: OnContextMenu(window, lParam); return 0;
     case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_COPYDATA: return OnCommandData(window, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_WTSSESSION_CHANGE: OnSessionChange(window, wParam); return 0;
+    case WM_POWERBROADCAST: return OnPowerBroadcast(window, wParam, lParam);
+    // The system cleans up after raw input in the default processing.
+    case WM_INPUT: OnPointerInput(window); break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -5,6 +5,7 @@
 #include "app/Loading.h"
 #include "app/Pupils.h"
 #include "app/Render.h"
+#include "app/WatchConditions.h"
 #include "app/WindowShape.h"
 #include "dialogs/OptionsDialog.h"
 #include "resources/resource.h"
@@ -35,14 +36,65 @@ void RunMenuCommand(HWND window, UINT command) {
     }
 }
 
+bool Topmost(HWND window) {
+    return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// Out of the topmost band, and below the covering window when there is one.
+bool StandsAside(HWND window) {
+    if (Topmost(window)) {
+        return false;
+    }
+    HWND over = CoveringWindow();
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above && IsWindow(over);
+         above = GetWindow(above, GW_HWNDPREV)) {
+        if (above == over) {
+            return true;
+        }
+    }
+    return !IsWindow(over);
+}
+
+// Topmost; or, while a fullscreen program covers the monitor, out of the topmost band and below
+// that program's window. Never activated.
+void StandInZOrder(HWND window, int x, int y, UINT flags) {
+    const SIZE size = WindowSize();
+    flags |= SWP_NOACTIVATE;
+    if (!Covered()) {
+        SetWindowPos(window, HWND_TOPMOST, x, y, size.cx, size.cy, flags);
+        return;
+    }
+    HWND over = CoveringWindow();
+    if (Topmost(window) || !IsWindow(over)) {
+        SetWindowPos(window, HWND_NOTOPMOST, x, y, size.cx, size.cy, flags);
+    }
+    if (IsWindow(over)) {
+        SetWindowPos(window, over, x, y, size.cx, size.cy, flags);
+    }
+}
+
 }  // namespace
 
 void KeepOnTop(HWND window) {
-    if (menuTracking) {
+    // Covered, the window moves only when something has lifted it again (under Wine without a
+    // window manager it can rise of itself).
+    if (menuTracking || (Covered() && StandsAside(window))) {
         return;
     }
-    const SIZE size = WindowSize();
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
+    StandInZOrder(window, 0, 0, SWP_NOMOVE);
+}
+
+void CheckCover(HWND window) {
+    HWND over = nullptr;
+    const bool covered = FindCover(window, over);
+    if (covered == Covered() && over == CoveringWindow()) {
+        return;
+    }
+    SetCover(covered, over);
+    if (!menuTracking) {
+        StandInZOrder(window, 0, 0, SWP_NOMOVE);
+    }
+    OnSightChanged(window);
 }
 
 void ShowPopupMenu(HWND window, POINT point) {
@@ -98,8 +150,7 @@ void RepositionWindow() {
     int x = 0;
     int y = 0;
     LayoutListWithStandIn(x, y);
-    const SIZE size = WindowSize();
-    SetWindowPos(mainWindow, HWND_TOPMOST, x, y, size.cx, size.cy, SWP_NOACTIVATE);
+    StandInZOrder(mainWindow, x, y, 0);
     ShapeMainWindow(mainWindow);
     // The strip may have changed under an unchanged size and shape.
     InvalidateRect(mainWindow, nullptr, TRUE);

@@ -46,3 +46,13 @@ void LookTowards(HWND window, const POINT* screenPoint) {
         canvas.Show(WindowCanvas::AreaOf(*blinket));
     }
 }
+
+bool HearPointerMoves(HWND window, bool hear) {
+    constexpr USHORT kGenericDesktop = 0x01;
+    constexpr USHORT kMouse = 0x02;
+    // Input sink: the window hears the mouse while another program has the focus.
+    const RAWINPUTDEVICE mouse = {kGenericDesktop, kMouse,
+                                  static_cast<DWORD>(hear ? RIDEV_INPUTSINK : RIDEV_REMOVE),
+                                  hear ? window : nullptr};
+    return RegisterRawInputDevices(&mouse, 1, sizeof(mouse)) != FALSE;
+}

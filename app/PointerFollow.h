@@ -11,3 +11,6 @@ bool PointerCallsEyes(HWND window, POINT screenPoint);
 // Every shown blinket with eyes looks towards the point of the screen, or straight ahead without
 // one; only pupils that move are drawn and shown again.
 void LookTowards(HWND window, const POINT* screenPoint);
+// Asks the system to tell the window of every movement of a mouse, wherever the pointer is
+// (WM_INPUT), or to stop telling it. False when it cannot.
+bool HearPointerMoves(HWND window, bool hear);

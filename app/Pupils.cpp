@@ -2,14 +2,39 @@
 
 #include "app/IdleAnimation.h"
 #include "app/PointerFollow.h"
+#include "app/WatchConditions.h"
 #include "state/ShellState.h"
+
+#include <climits>
 
 namespace {
 
+constexpr POINT kNowhere = {LONG_MIN, LONG_MIN};
+
+bool watching = false;
 bool following = false;
+// Away and still: no timer, the system tells of the mouse's next movement.
+bool resting = false;
+POINT lastSeen = kNowhere;
+
+void EndRest() {
+    if (resting) {
+        HearPointerMoves(nullptr, false);
+        resting = false;
+    }
+}
 
 void Pace(HWND window, UINT period) {
+    EndRest();
     SetTimer(window, kPointerTimerId, period, nullptr);
+}
+
+void Rest(HWND window) {
+    KillTimer(window, kPointerTimerId);
+    resting = HearPointerMoves(window, true);
+    if (!resting) {
+        Pace(window, kPointerAwayPeriod);
+    }
 }
 
 // The eyes back at the centre, no longer following.
@@ -23,17 +48,44 @@ void StopFollowing(HWND window) {
 }  // namespace
 
 void WatchPointer(HWND window) {
-    if (!followPointer) {
+    if (!followPointer || Unwatched()) {
         StopWatchingPointer(window);
-    } else if (!following) {
+    } else if (!watching) {
+        watching = true;
+        lastSeen = kNowhere;
         Pace(window, kPointerAwayPeriod);
     }
 }
 
 void OnPointerTick(HWND window) {
     POINT point = {};
-    if (GetCursorPos(&point)) {
-        FollowPointerAt(window, point);
+    if (!watching || !GetCursorPos(&point)) {
+        return;
+    }
+    const bool moved = point.x != lastSeen.x || point.y != lastSeen.y;
+    lastSeen = point;
+    FollowPointerAt(window, point);
+    if (following) {
+        return;
+    }
+    if (!moved && !resting) {
+        Rest(window);
+    } else if (moved && resting) {
+        Pace(window, kPointerAwayPeriod);
+    }
+}
+
+void OnPointerInput(HWND window) {
+    // Input already queued arrives after the watch has stopped listening.
+    if (resting) {
+        lastSeen = kNowhere;
+        OnPointerTick(window);
+    }
+}
+
+void GlanceAtPointer(HWND window) {
+    if (resting) {
+        OnPointerTick(window);
     }
 }
 
@@ -54,14 +106,29 @@ void FollowPointerAt(HWND window, POINT screenPoint) {
 void StopWatchingPointer(HWND window) {
     StopFollowing(window);
     KillTimer(window, kPointerTimerId);
+    EndRest();
+    watching = false;
 }
 
 bool FollowingPointer() {
     return following;
 }
 
+bool WatchingPointer() {
+    return watching;
+}
+
 void OnIdleCount() {
-    if (!following) {
+    if (!following && !Unwatched()) {
         StartIdleAnimation();
+    }
+}
+
+void OnSightChanged(HWND window) {
+    if (Unwatched()) {
+        StopIdleAnimation();
+        StopWatchingPointer(window);
+    } else {
+        WatchPointer(window);
     }
 }
