@@ -8,12 +8,14 @@
 #include "app/SystemEvents.h"
 #include "app/Taps.h"
 #include "app/Timers.h"
+#include "app/WatchConditions.h"
 #include "platform/PocketShell.h"
 #include "state/ShellState.h"
 
 namespace {
 
 void OnScreenReset() {
+    ForgetMonitor();
     windowCentreX = -1;
     RepositionWindow();
 }

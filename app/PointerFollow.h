@@ -5,6 +5,8 @@
 
 // Whether the point of the screen lies over the window or within three of its heights of it.
 bool PointerIsNear(const RECT& window, POINT screenPoint);
+// How far the point lies outside that reach, in pixels along the farther axis; 0 within it.
+int DistanceToReach(const RECT& window, POINT screenPoint);
 // Whether the eyes are to follow a point of the screen now: following is on, no dialog is up,
 // the window shows and the point is near it.
 bool PointerCallsEyes(HWND window, POINT screenPoint);

@@ -5,6 +5,7 @@
 #include "app/WatchConditions.h"
 #include "state/ShellState.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -35,6 +36,14 @@ void Rest(HWND window) {
     if (!resting) {
         Pace(window, kPointerAwayPeriod);
     }
+}
+
+// Until the next look at a pointer away and moving: the sooner the nearer it is.
+UINT AwayPeriod(HWND window, POINT point) {
+    RECT bounds = {};
+    GetWindowRect(window, &bounds);
+    const UINT wait = static_cast<UINT>(DistanceToReach(bounds, point) / kPointerSpeed);
+    return std::clamp(wait, kPointerNearPeriod, kPointerAwayPeriod);
 }
 
 // The eyes back at the centre, no longer following.
@@ -68,10 +77,12 @@ void OnPointerTick(HWND window) {
     if (following) {
         return;
     }
-    if (!moved && !resting) {
-        Rest(window);
-    } else if (moved && resting) {
-        Pace(window, kPointerAwayPeriod);
+    if (!moved) {
+        if (!resting) {
+            Rest(window);
+        }
+    } else {
+        Pace(window, AwayPeriod(window, point));
     }
 }
 

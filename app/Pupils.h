@@ -6,12 +6,15 @@
 
 // The main window's timer that watches for the pointer.
 constexpr UINT_PTR kPointerTimerId = 100;
-// How often the pointer is looked for while it moves away from the window, and how often the
-// eyes may move while they follow it. Away and still, the pointer is not looked for: the system
-// tells of its next movement. The away period keeps the eyes' start within a quarter of a second
-// of the pointer coming near, the system timer's coarseness included.
+// How often the pointer is looked for at most while it moves away from the window, and how often
+// the eyes may move while they follow it. Away and moving, the next look waits for as long as the
+// pointer takes to come near at a brisk kPointerSpeed pixels per millisecond, from the near
+// period up to the away period, which keeps the eyes' start within a quarter of a second of the
+// pointer coming near at any speed, the system timer's coarseness included. Away and still, it is
+// not looked for: the system tells of its next movement.
 constexpr UINT kPointerAwayPeriod = 200;
 constexpr UINT kPointerNearPeriod = 50;
+constexpr int kPointerSpeed = 2;
 
 // Watches for the pointer as followPointer says and while the window can be seen: starts, or
 // stops with the eyes back at the centre. At the window's creation and after every reload.

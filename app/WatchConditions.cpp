@@ -17,18 +17,62 @@ QUERY_USER_NOTIFICATION_STATE NotificationState() {
     return state;
 }
 
-ForegroundFacts FactsOf(HWND foreground, HMONITOR monitor, wchar_t (&className)[64]) {
+// What was last read of the window's monitor and of the foreground window. Under Wine each read
+// of another program's window is a round trip to the window server, a dozen of them every tick:
+// they are read again only when the window or the one in front has moved or changed.
+struct Monitor {
+    RECT window = {};
+    HMONITOR handle = nullptr;
+    RECT rect = {};
+};
+Monitor monitorRead;
+struct Foreground {
+    HWND window = nullptr;
     ForegroundFacts facts;
-    DWORD process = 0;
-    if (!foreground || !GetWindowThreadProcessId(foreground, &process) ||
-        !GetWindowRect(foreground, &facts.rect)) {
-        return facts;
+    wchar_t className[64] = {};
+};
+Foreground foregroundRead;
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b) != FALSE;
+}
+
+const Monitor* MonitorOf(HWND window) {
+    RECT rect = {};
+    if (!GetWindowRect(window, &rect)) {
+        return nullptr;
     }
-    if (GetClassNameW(foreground, className, 64) > 0) {
-        facts.className = className;
+    if (!monitorRead.handle || !SameRect(rect, monitorRead.window)) {
+        MONITORINFO info = {};
+        info.cbSize = sizeof(info);
+        HMONITOR handle = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+        if (!GetMonitorInfoW(handle, &info)) {
+            return nullptr;
+        }
+        monitorRead = {rect, handle, info.rcMonitor};
+    }
+    return &monitorRead;
+}
+
+const ForegroundFacts& FactsOf(HWND foreground, HMONITOR monitor) {
+    RECT rect = {};
+    DWORD process = 0;
+    if (!foreground || !GetWindowRect(foreground, &rect)) {
+        foregroundRead = Foreground();
+        return foregroundRead.facts;
+    }
+    if (foreground == foregroundRead.window && SameRect(rect, foregroundRead.facts.rect)) {
+        return foregroundRead.facts;
+    }
+    foregroundRead = Foreground();
+    foregroundRead.window = foreground;
+    ForegroundFacts& facts = foregroundRead.facts;
+    facts.rect = rect;
+    if (GetClassNameW(foreground, foregroundRead.className, 64) > 0) {
+        facts.className = foregroundRead.className;
     }
     const LONG style = GetWindowLongW(foreground, GWL_STYLE);
-    facts.ours = process == GetCurrentProcessId();
+    facts.ours = GetWindowThreadProcessId(foreground, &process) && process == GetCurrentProcessId();
     facts.shown = IsWindowVisible(foreground) && !IsIconic(foreground);
     facts.maximised = (style & WS_MAXIMIZE) != 0;
     facts.captioned = (style & WS_CAPTION) == WS_CAPTION;
@@ -53,20 +97,18 @@ bool Unwatched() {
 void ForgetUnseen() {
     unseen = 0;
     covering = nullptr;
+    ForgetMonitor();
 }
 
 bool FindCover(HWND window, HWND& over) {
     over = nullptr;
-    HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (!GetMonitorInfoW(monitor, &info)) {
+    const Monitor* monitor = MonitorOf(window);
+    if (!monitor) {
         return false;
     }
     HWND foreground = GetForegroundWindow();
-    wchar_t className[64] = {};
-    const ForegroundFacts facts = FactsOf(foreground, monitor, className);
-    if (!GivesWayTo(facts, info.rcMonitor, NotificationState())) {
+    const ForegroundFacts& facts = FactsOf(foreground, monitor->handle);
+    if (!GivesWayTo(facts, monitor->rect, NotificationState())) {
         return false;
     }
     // Presentation mode may hold with the desktop in front: the window never goes below that.
@@ -74,6 +116,11 @@ bool FindCover(HWND window, HWND& over) {
         over = foreground;
     }
     return true;
+}
+
+void ForgetMonitor() {
+    monitorRead = Monitor();
+    foregroundRead = Foreground();
 }
 
 void SetCover(bool covered, HWND over) {

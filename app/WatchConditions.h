@@ -15,6 +15,8 @@ void ForgetUnseen();
 // Reads the program in front and the system's busy state: whether the window is to give way, and
 // the foreground window to stand below (null when there is none to stand below).
 bool FindCover(HWND window, HWND& over);
+// The monitors have changed: what was read of them, and of the window in front, is read again.
+void ForgetMonitor();
 // The cover as last found.
 void SetCover(bool covered, HWND over);
 bool Covered();
