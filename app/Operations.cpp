@@ -40,19 +40,20 @@ bool Topmost(HWND window) {
     return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-// Out of the topmost band, and below the covering window when there is one.
+// Below the covering window, or out of the topmost band when there is none to stand below. A
+// topmost fullscreen window keeps the window in that band, below it.
 bool StandsAside(HWND window) {
-    if (Topmost(window)) {
-        return false;
-    }
     HWND over = CoveringWindow();
-    for (HWND above = GetWindow(window, GW_HWNDPREV); above && IsWindow(over);
+    if (!IsWindow(over)) {
+        return !Topmost(window);
+    }
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above;
          above = GetWindow(above, GW_HWNDPREV)) {
         if (above == over) {
             return true;
         }
     }
-    return !IsWindow(over);
+    return false;
 }
 
 // Topmost; or, while a fullscreen program covers the monitor, out of the topmost band and below
