@@ -6,12 +6,16 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 using shelltest::AdvancedBy;
 using shelltest::ShellTest;
 
 namespace {
+
+// A power setting's notice with room for a DWORD of data.
+struct PowerSetting {
+    POWERBROADCAST_SETTING setting;
+    BYTE more[3];
+};
 
 // A face in a real main window that watches the pointer. The test runs the idle count itself:
 // nothing here pumps the window's timers, so wherever the pointer stands, it is never looked at.
@@ -24,51 +28,45 @@ protected:
         windowCentreX = 150;
         ASSERT_NE(nullptr, shelltest::CreateTestMainWindow(L"OcellixQuietTest"));
     }
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam = 0) const {
+        return SendMessageW(mainWindow, message, wParam, lParam);
+    }
+    LRESULT Power(GUID guid, DWORD length, DWORD state) const {
+        PowerSetting data = {{guid, length, {}}, {}};
+        CopyMemory(data.setting.Data, &state, sizeof(state));
+        return Send(WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&data));
+    }
+    LRESULT Display(DWORD state) const {
+        return Power(GUID_CONSOLE_DISPLAY_STATE, sizeof(DWORD), state);
+    }
     // An animation of several steps under way, as the idle count starts it.
     void Animate() {
         for (uint32_t seed = 1;; ++seed) {
             rng.SeedFromValue(seed);
-            MtRandom draw = rng;
-            if (IdleSteps(draw.NextUpTo(kIdleDrawMax)).size() > 1) {
+            if (MtRandom draw = rng; IdleSteps(draw.NextUpTo(kIdleDrawMax)).size() > 1) {
                 break;
             }
         }
         IdleStep();
         ASSERT_TRUE(IdleAnimationPlaying());
     }
-    void Send(UINT message, WPARAM wParam, LPARAM lParam = 0) const {
-        SendMessageW(mainWindow, message, wParam, lParam);
-    }
-    void Display(DWORD state) const {
-        struct {
-            POWERBROADCAST_SETTING setting;
-            BYTE more[3];
-        } data = {{GUID_CONSOLE_DISPLAY_STATE, sizeof(DWORD), {}}, {}};
-        CopyMemory(data.setting.Data, &state, sizeof(state));
-        Send(WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&data));
-    }
-    UINT MiceHeard() const {
-        UINT count = 0;
-        GetRegisteredRawInputDevices(nullptr, &count, sizeof(RAWINPUTDEVICE));
-        return count;
-    }
     // Nothing watches or moves the pupils; the idle count still serves a reload request.
-    void ExpectQuiet(const char* when) {
+    void ExpectQuiet(const char* when) const {
         SCOPED_TRACE(when);
+        UINT mice = 0;
+        GetRegisteredRawInputDevices(nullptr, &mice, sizeof(RAWINPUTDEVICE));
+        EXPECT_EQ(0u, mice);
         EXPECT_FALSE(WatchingPointer());
         EXPECT_FALSE(KillTimer(mainWindow, kPointerTimerId));
-        EXPECT_EQ(0u, MiceHeard());
         EXPECT_FALSE(IdleAnimationPlaying());
-        EXPECT_FALSE(KillTimer(mainWindow, kIdleStepTimerId));
         const MtRandom before = rng;
         IdleStep();
         EXPECT_TRUE(AdvancedBy(before, 0));
-        EXPECT_FALSE(IdleAnimationPlaying());
         WriteReloadFlag(kMakerName, kProgramName, true);
         IdleStep();
         EXPECT_EQ(0u, rawreg::Dword(rawreg::kSettingsKey, L"reload"));
     }
-    void ExpectWatching(const char* when) {
+    void ExpectWatching(const char* when) const {
         SCOPED_TRACE(when);
         EXPECT_TRUE(WatchingPointer());
         const MtRandom before = rng;
@@ -81,24 +79,20 @@ protected:
 }  // namespace
 
 TEST_F(QuietTest, ALockedSessionADisconnectionOrADarkDisplayStopTheWatchAndTheAnimation) {
-    struct Change {
+    const struct {
         const char* name;
-        UINT message;
-        WPARAM quiet;
+        WPARAM quiet;  // a session change, or 0 for the display off
         WPARAM back;
-    };
-    const Change changes[] = {
-        {"locked", WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK},
-        {"console away", WM_WTSSESSION_CHANGE, WTS_CONSOLE_DISCONNECT, WTS_CONSOLE_CONNECT},
-        {"remote away", WM_WTSSESSION_CHANGE, WTS_REMOTE_DISCONNECT, WTS_REMOTE_CONNECT},
-        {"display off", WM_POWERBROADCAST, 0, 1},
-    };
-    for (const Change& change : changes) {
+    } changes[] = {{"locked", WTS_SESSION_LOCK, WTS_SESSION_UNLOCK},
+                   {"console away", WTS_CONSOLE_DISCONNECT, WTS_CONSOLE_CONNECT},
+                   {"remote away", WTS_REMOTE_DISCONNECT, WTS_REMOTE_CONNECT},
+                   {"display off", 0, 0}};
+    for (const auto& change : changes) {
         SCOPED_TRACE(change.name);
         Animate();
-        change.message == WM_POWERBROADCAST ? Display(0) : Send(change.message, change.quiet);
+        change.quiet ? Send(WM_WTSSESSION_CHANGE, change.quiet) : Display(0);
         ExpectQuiet("after it began");
-        change.message == WM_POWERBROADCAST ? Display(1) : Send(change.message, change.back);
+        change.back ? Send(WM_WTSSESSION_CHANGE, change.back) : Display(1);
         ExpectWatching("after it ended");
     }
 
@@ -111,22 +105,12 @@ TEST_F(QuietTest, ALockedSessionADisconnectionOrADarkDisplayStopTheWatchAndTheAn
     ExpectWatching("display dimmed");
 }
 
-TEST_F(QuietTest, PowerMessagesThatAreNotTheDisplaysChangeNothing) {
-    const GUID other = GUID_ACDC_POWER_SOURCE;
-    struct {
-        POWERBROADCAST_SETTING setting;
-        BYTE more[3];
-    } data = {{other, sizeof(DWORD), {}}, {}};
-    // From another process the address may be anything: unreadable here, or nothing at all.
-    for (LPARAM lParam : {reinterpret_cast<LPARAM>(&data), LPARAM{0}, LPARAM{0x10}}) {
-        EXPECT_EQ(TRUE,
-                  SendMessageW(mainWindow, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, lParam));
-        EXPECT_TRUE(WatchingPointer());
-    }
-    data.setting.PowerSetting = GUID_CONSOLE_DISPLAY_STATE;
-    data.setting.DataLength = 1;  // too short to hold the state
-    Send(WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&data));
-    EXPECT_TRUE(WatchingPointer());
+TEST_F(QuietTest, OtherPowerNewsAndAddressesFromElsewhereChangeNothing) {
+    EXPECT_EQ(TRUE, Power(GUID_ACDC_POWER_SOURCE, sizeof(DWORD), 0));
+    EXPECT_EQ(TRUE, Power(GUID_CONSOLE_DISPLAY_STATE, 1, 0));  // too short to hold the state
+    // From another process the address may be anything: nothing at all, or unreadable here.
+    EXPECT_EQ(TRUE, Send(WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 0));
+    EXPECT_EQ(TRUE, Send(WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 0x10));
     Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGON);
     EXPECT_TRUE(WatchingPointer());
 }
