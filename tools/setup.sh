@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make wine wine64 fonts-wine xvfb g++-mingw-w64-x86-64-posix googletest
-          xdotool imagemagick x11-utils xauth nsis)
+          xdotool imagemagick x11-utils x11-xserver-utils xauth nsis)
 [ $# -eq 0 ] || packages=("$@")
 
 missing=()
