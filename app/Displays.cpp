@@ -1,6 +1,7 @@
 #include "app/Displays.h"
 
 #include "app/Operations.h"
+#include "app/WatchConditions.h"
 #include "state/ShellState.h"
 
 #include <algorithm>
@@ -20,11 +21,14 @@ DisplayChange JudgeDisplayChange(const WindowStand& before, const WindowStand& a
 }
 
 void OnScreenReset() {
+    ForgetMonitor();
     windowCentreX = -1;
     RepositionWindow();
 }
 
 void OnDisplayChange() {
+    // The fullscreen rule reads the monitor again only when the window moves.
+    ForgetMonitor();
     WindowStand stand = ChosenStand();
     switch (JudgeDisplayChange(ShownStand(), stand)) {
     case DisplayChange::None: return;

@@ -9,8 +9,10 @@
 #include "app/KeyboardFocus.h"
 #include "app/Pupils.h"
 #include "app/Render.h"
+#include "app/SystemEvents.h"
 #include "app/Taps.h"
 #include "app/Timers.h"
+#include "app/WatchConditions.h"
 #include "platform/PocketShell.h"
 #include "state/ShellState.h"
 
@@ -22,6 +24,7 @@ void Shutdown() {
     DestroyBlinketTips();
     StopIdleAnimation();
     StopWatchingPointer(mainWindow);
+    StopNoticing(mainWindow);
     if (timerId != 0) {
         KillTimer(mainWindow, timerId);
         timerId = 0;
@@ -65,6 +68,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_GETOBJECT: return OnGetObject(window, wParam, lParam);
     case WM_NOTIFY: OnTipNotify(reinterpret_cast<NMHDR*>(lParam)); return 0;
     case kPressRequestMessage: OnPressRequest(wParam); return 0;
+    case WM_WTSSESSION_CHANGE: OnSessionChange(window, wParam); return 0;
+    case WM_POWERBROADCAST: return OnPowerBroadcast(window, wParam, lParam);
+    // The system cleans up after raw input in the default processing.
+    case WM_INPUT: OnPointerInput(window); break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

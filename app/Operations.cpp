@@ -7,6 +7,7 @@
 #include "app/Loading.h"
 #include "app/Pupils.h"
 #include "app/Render.h"
+#include "app/WatchConditions.h"
 #include "app/WindowShape.h"
 #include "dialogs/OptionsDialog.h"
 #include "resources/resource.h"
@@ -37,15 +38,67 @@ void RunMenuCommand(HWND window, UINT command) {
     }
 }
 
+bool Topmost(HWND window) {
+    return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// Below the covering window, or out of the topmost band when there is none to stand below. A
+// topmost fullscreen window keeps the window in that band, below it.
+bool StandsAside(HWND window) {
+    HWND over = CoveringWindow();
+    if (!IsWindow(over)) {
+        return !Topmost(window);
+    }
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above;
+         above = GetWindow(above, GW_HWNDPREV)) {
+        if (above == over) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Topmost; or, while a fullscreen program covers the monitor, out of the topmost band and below
+// that program's window. Never activated.
+void StandInZOrder(HWND window, int x, int y, UINT flags) {
+    const SIZE size = WindowSize();
+    flags |= SWP_NOACTIVATE;
+    if (!Covered()) {
+        SetWindowPos(window, HWND_TOPMOST, x, y, size.cx, size.cy, flags);
+        return;
+    }
+    HWND over = CoveringWindow();
+    if (Topmost(window) || !IsWindow(over)) {
+        SetWindowPos(window, HWND_NOTOPMOST, x, y, size.cx, size.cy, flags);
+    }
+    if (IsWindow(over)) {
+        SetWindowPos(window, over, x, y, size.cx, size.cy, flags);
+    }
+}
+
 }  // namespace
 
 void KeepOnTop(HWND window) {
-    if (menuTracking) {
+    // Covered, the window moves only when something has lifted it again (under Wine without a
+    // window manager it can rise of itself).
+    if (menuTracking || (Covered() && StandsAside(window))) {
         return;
     }
-    const SIZE size = WindowSize();
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
+    StandInZOrder(window, 0, 0, SWP_NOMOVE);
     RaiseBlinketTip();
+}
+
+void CheckCover(HWND window) {
+    HWND over = nullptr;
+    const bool covered = FindCover(window, over);
+    if (covered == Covered() && over == CoveringWindow()) {
+        return;
+    }
+    SetCover(covered, over);
+    if (!menuTracking) {
+        StandInZOrder(window, 0, 0, SWP_NOMOVE);
+    }
+    OnSightChanged(window);
 }
 
 void ShowPopupMenu(HWND window, POINT point) {
@@ -131,8 +184,7 @@ void RepositionWindowOn(const WindowStand& stand) {
     int x = 0;
     int y = 0;
     LayoutListWithStandIn(stand, x, y);
-    const SIZE size = WindowSize();
-    SetWindowPos(mainWindow, HWND_TOPMOST, x, y, size.cx, size.cy, SWP_NOACTIVATE);
+    StandInZOrder(mainWindow, x, y, 0);
     ShapeMainWindow(mainWindow);
     // The strip may have changed under an unchanged size and shape.
     InvalidateRect(mainWindow, nullptr, TRUE);
@@ -147,8 +199,7 @@ void MoveWindowTo(const WindowStand& stand) {
         return;
     }
     const WindowPlacement placement = StandWindowOn(stand);
-    SetWindowPos(mainWindow, HWND_TOPMOST, placement.x, placement.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOACTIVATE);
+    StandInZOrder(mainWindow, placement.x, placement.y, SWP_NOSIZE);
 }
 
 void Reload(ReloadScope scope) {

@@ -11,8 +11,13 @@
 #include <memory>
 
 // Puts the window above all others at the strip's size, without moving or activating it; not
-// while the popup menu is up, which it would cover.
+// while the popup menu is up, which it would cover. While a fullscreen program covers its
+// monitor it stays out of the topmost band instead, below that program's window.
 void KeepOnTop(HWND window);
+// Looks whether a fullscreen program covers the window's monitor now. When that changes, the
+// window steps out of the topmost band or back into it, never activated, and the eyes rest or
+// watch again.
+void CheckCover(HWND window);
 // Shows the popup menu (Options, About, Exit) at a client point and carries out the choice.
 void ShowPopupMenu(HWND window, POINT point);
 // Runs the blinket at the list index as a tap on it does: its action, or the Options dialog.

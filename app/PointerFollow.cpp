@@ -6,11 +6,29 @@
 #include "model/PointerGaze.h"
 #include "state/ShellState.h"
 
-bool PointerIsNear(const RECT& window, POINT screenPoint) {
+#include <algorithm>
+
+namespace {
+
+RECT Reach(const RECT& window) {
     RECT reach = window;
     const int heights = 3 * (window.bottom - window.top);
     InflateRect(&reach, heights, heights);
+    return reach;
+}
+
+}  // namespace
+
+bool PointerIsNear(const RECT& window, POINT screenPoint) {
+    const RECT reach = Reach(window);
     return PtInRect(&reach, screenPoint) != FALSE;
+}
+
+int DistanceToReach(const RECT& window, POINT screenPoint) {
+    const RECT reach = Reach(window);
+    const int dx = std::max({reach.left - screenPoint.x, screenPoint.x - (reach.right - 1), 0L});
+    const int dy = std::max({reach.top - screenPoint.y, screenPoint.y - (reach.bottom - 1), 0L});
+    return std::max(dx, dy);
 }
 
 bool PointerCallsEyes(HWND window, POINT screenPoint) {
@@ -45,4 +63,14 @@ void LookTowards(HWND window, const POINT* screenPoint) {
         eyes.Look(canvas.target(), canvas.image(), gaze);
         canvas.Show(WindowCanvas::AreaOf(*blinket));
     }
+}
+
+bool HearPointerMoves(HWND window, bool hear) {
+    constexpr USHORT kGenericDesktop = 0x01;
+    constexpr USHORT kMouse = 0x02;
+    // Input sink: the window hears the mouse while another program has the focus.
+    const RAWINPUTDEVICE mouse = {kGenericDesktop, kMouse,
+                                  static_cast<DWORD>(hear ? RIDEV_INPUTSINK : RIDEV_REMOVE),
+                                  hear ? window : nullptr};
+    return RegisterRawInputDevices(&mouse, 1, sizeof(mouse)) != FALSE;
 }

@@ -2,14 +2,48 @@
 
 #include "app/IdleAnimation.h"
 #include "app/PointerFollow.h"
+#include "app/WatchConditions.h"
 #include "state/ShellState.h"
+
+#include <algorithm>
+#include <climits>
 
 namespace {
 
+constexpr POINT kNowhere = {LONG_MIN, LONG_MIN};
+
+bool watching = false;
 bool following = false;
+// Away and still: no timer, the system tells of the mouse's next movement.
+bool resting = false;
+POINT lastSeen = kNowhere;
+
+void EndRest() {
+    if (resting) {
+        HearPointerMoves(nullptr, false);
+        resting = false;
+    }
+}
 
 void Pace(HWND window, UINT period) {
+    EndRest();
     SetTimer(window, kPointerTimerId, period, nullptr);
+}
+
+void Rest(HWND window) {
+    KillTimer(window, kPointerTimerId);
+    resting = HearPointerMoves(window, true);
+    if (!resting) {
+        Pace(window, kPointerAwayPeriod);
+    }
+}
+
+// Until the next look at a pointer away and moving: the sooner the nearer it is.
+UINT AwayPeriod(HWND window, POINT point) {
+    RECT bounds = {};
+    GetWindowRect(window, &bounds);
+    const UINT wait = static_cast<UINT>(DistanceToReach(bounds, point) / kPointerSpeed);
+    return std::clamp(wait, kPointerNearPeriod, kPointerAwayPeriod);
 }
 
 // The eyes back at the centre, no longer following.
@@ -23,17 +57,46 @@ void StopFollowing(HWND window) {
 }  // namespace
 
 void WatchPointer(HWND window) {
-    if (!followPointer) {
+    if (!followPointer || Unwatched()) {
         StopWatchingPointer(window);
-    } else if (!following) {
+    } else if (!watching) {
+        watching = true;
+        lastSeen = kNowhere;
         Pace(window, kPointerAwayPeriod);
     }
 }
 
 void OnPointerTick(HWND window) {
     POINT point = {};
-    if (GetCursorPos(&point)) {
-        FollowPointerAt(window, point);
+    if (!watching || !GetCursorPos(&point)) {
+        return;
+    }
+    const bool moved = point.x != lastSeen.x || point.y != lastSeen.y;
+    lastSeen = point;
+    FollowPointerAt(window, point);
+    if (following) {
+        return;
+    }
+    if (!moved) {
+        if (!resting) {
+            Rest(window);
+        }
+    } else {
+        Pace(window, AwayPeriod(window, point));
+    }
+}
+
+void OnPointerInput(HWND window) {
+    // Input already queued arrives after the watch has stopped listening.
+    if (resting) {
+        lastSeen = kNowhere;
+        OnPointerTick(window);
+    }
+}
+
+void GlanceAtPointer(HWND window) {
+    if (resting) {
+        OnPointerTick(window);
     }
 }
 
@@ -54,10 +117,16 @@ void FollowPointerAt(HWND window, POINT screenPoint) {
 void StopWatchingPointer(HWND window) {
     StopFollowing(window);
     KillTimer(window, kPointerTimerId);
+    EndRest();
+    watching = false;
 }
 
 bool FollowingPointer() {
     return following;
+}
+
+bool WatchingPointer() {
+    return watching;
 }
 
 bool AnimationsWanted() {
@@ -66,7 +135,16 @@ bool AnimationsWanted() {
 }
 
 void OnIdleCount() {
-    if (!following && AnimationsWanted()) {
+    if (!following && !Unwatched() && AnimationsWanted()) {
         StartIdleAnimation();
+    }
+}
+
+void OnSightChanged(HWND window) {
+    if (Unwatched()) {
+        StopIdleAnimation();
+        StopWatchingPointer(window);
+    } else {
+        WatchPointer(window);
     }
 }

@@ -7,6 +7,7 @@
 #include "app/Operations.h"
 #include "app/Pupils.h"
 #include "app/Render.h"
+#include "app/SystemEvents.h"
 #include "app/Timers.h"
 #include "app/WindowShape.h"
 #include "base/Handles.h"
@@ -116,6 +117,7 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* classN
     if (timerId == 0) {
         timerId = SetTimer(window, kMainTimerId, kMainTimerPeriod, nullptr);
     }
+    StartNoticing(window);
     WatchPointer(window);
     return true;
 }

@@ -12,7 +12,9 @@ void OnMainTick(HWND window) {
     if (dialogActive) {
         return;
     }
+    CheckCover(window);
     KeepOnTop(window);
+    GlanceAtPointer(window);
     if (++idleTicks >= idleTickThreshold) {
         idleTicks = 0;
         IdleStep();

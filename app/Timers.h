@@ -1,5 +1,6 @@
-// The main window's timers: the periodic tick that keeps the window on top and counts towards
-// the idle step, the idle animation's steps and the pointer watch.
+// The main window's timers: the periodic tick that keeps the window on top (or out of the way of
+// a fullscreen program) and counts towards the idle step, the idle animation's steps and the
+// pointer watch.
 #pragma once
 
 #include <windows.h>

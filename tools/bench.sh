@@ -3,7 +3,7 @@
 # floor measured in the same run, as medians, with the ratio. It runs on a virtual display in the
 # build's Wine prefix, whose registry it clears of the program's key as the tests do, so do not
 # run it while tools/test.sh runs. Names choose figures (all by default):
-#   tools/bench.sh [shape] [layout] [catalogue] [runs] [hold] [startup] [idle]
+#   tools/bench.sh [shape] [layout] [catalogue] [runs] [hold] [startup] [follow] [idle]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${OCELLIX_BUILD:-$root/build}

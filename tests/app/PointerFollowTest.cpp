@@ -73,6 +73,15 @@ TEST(PointerFollow, ScaleAndNearnessFollowTheirRules) {
     for (const auto& p : points) {
         EXPECT_EQ(p.close, PointerIsNear(window, p.point)) << p.point.x << "," << p.point.y;
     }
+    // Beyond the reach, the distance along the farther axis.
+    const struct {
+        POINT point;
+        int distance;
+    } distances[] = {{{150, 515}, 0}, {{289, 619}, 0}, {{9, 515}, 1},     {{0, 515}, 10},
+                     {{150, 409}, 1}, {{150, 0}, 410}, {{500, 700}, 211}, {{-90, 720}, 101}};
+    for (const auto& d : distances) {
+        EXPECT_EQ(d.distance, DistanceToReach(window, d.point)) << d.point.x << "," << d.point.y;
+    }
 }
 
 TEST_F(FollowTest, TheEyesLookAtThePointerRedrawOnlyWhenTheGazeChangesAndReturnWhenItLeaves) {

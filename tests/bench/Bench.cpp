@@ -3,7 +3,10 @@
 // and their ratio. Not a test: timings belong here. tools/bench.sh sets up the display and the
 // Wine prefix and runs it; everything is reached through the program's public entry points.
 //   ocellix_bench.exe <ocellix.exe> [figure...]   figures: shape layout catalogue runs hold startup
-//   ocellix_bench.exe --minimal-window             a minimal window program: the start-up floor
+//                                                  follow
+//   ocellix_bench.exe --minimal-window             a minimal window program: the start-up floor,
+//                                                  and the idle floor (tests/bench/idle-cpu.sh)
+#include "app/PointerFollow.h"
 #include "app/Render.h"
 #include "app/Startup.h"
 #include "app/Timers.h"
@@ -14,6 +17,7 @@
 #include "dialogs/ImageCatalogue.h"
 #include "platform/PocketShell.h"
 #include "state/ShellState.h"
+#include "store/Settings.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -699,18 +703,139 @@ void StartUp(const std::wstring& ocellix) {
     Print("start-up to the window vs a minimal window program", figure);
 }
 
+// ------------------------------------------------------------------------------- follow
+
+constexpr int kFollowRepetitions = 7;
+
+// The window's pixels as the screen shows them, to see the pupils move.
+class WindowPixels {
+public:
+    explicit WindowPixels(const RECT& rect)
+        : rect_(rect), screen_(nullptr), memory_(screen_.get()),
+          bitmap_(CreatePixelBitmap(rect.right - rect.left, rect.bottom - rect.top, pixels_)),
+          selected_(memory_.get(), bitmap_.get()) {}
+    std::vector<Pixel> Read() {
+        const int width = rect_.right - rect_.left;
+        const int height = rect_.bottom - rect_.top;
+        BitBlt(memory_.get(), 0, 0, width, height, screen_.get(), rect_.left, rect_.top, SRCCOPY);
+        GdiFlush();
+        std::vector<Pixel> copy;
+        for (int y = 0; y < height; ++y) {
+            copy.insert(copy.end(), pixels_.Row(y), pixels_.Row(y) + width);
+        }
+        return copy;
+    }
+
+private:
+    RECT rect_;
+    WindowDC screen_;
+    MemoryDC memory_;
+    PixelView pixels_;
+    GdiObject<HBITMAP> bitmap_;
+    SelectedObject selected_;
+};
+
+// Moves the pointer as a mouse does: the system hears it as input.
+void MoveAsAMouse(POINT to) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+// From the moment the pointer comes near the still window until its pupils change on the screen;
+// -1 when they do not within three seconds. The pointer first stands far away long enough for the
+// program to stop looking for it. As a mouse moves it: 8 pixels every 4 ms, a brisk 2 pixels per
+// millisecond; otherwise in one jump that raises no input.
+double TimeToFollow(const RECT& window, bool asAMouse) {
+    const POINT from = {window.left, 0};
+    const POINT to = {window.right + (window.bottom - window.top),
+                      (window.top + window.bottom) / 2};
+    SetCursorPos(from.x, from.y);
+    Sleep(3000);
+    WindowPixels pixels(window);
+    const std::vector<Pixel> still = pixels.Read();
+    double cameNear = -1;
+    if (asAMouse) {
+        const int steps = std::max(std::abs(to.x - from.x), std::abs(to.y - from.y)) / 8;
+        for (int step = 1; step <= steps; ++step) {
+            const POINT at = {from.x + (to.x - from.x) * step / steps,
+                              from.y + (to.y - from.y) * step / steps};
+            MoveAsAMouse(at);
+            if (cameNear < 0 && PointerIsNear(window, at)) {
+                cameNear = NowMs();
+            }
+            if (cameNear >= 0 && pixels.Read() != still) {
+                return NowMs() - cameNear;
+            }
+            Sleep(4);
+        }
+    } else {
+        SetCursorPos(to.x, to.y);
+        cameNear = NowMs();
+    }
+    for (const double deadline = cameNear + 3000; NowMs() < deadline; Sleep(1)) {
+        if (pixels.Read() != still) {
+            return NowMs() - cameNear;
+        }
+    }
+    return -1;
+}
+
+void PrintFollow(const char* figure, std::vector<double> times) {
+    const double worst = *std::max_element(times.begin(), times.end());
+    const bool missed = std::find(times.begin(), times.end(), -1.0) != times.end();
+    std::printf("%-62s %10.2f ms     worst %s%.2f ms\n", figure, Median(times),
+                missed ? "(missed) " : "", worst);
+    std::fflush(stdout);
+}
+
+// The eyes' start: the real program, its pointer watch resting, the pointer brought near.
+void StartToFollow(const std::wstring& exe) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarnwick");
+    const Started started(Launch(exe, L""));
+    HWND about = WaitForWindow(started.info.dwProcessId, nullptr, L"About");
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    HWND window = WaitForWindow(started.info.dwProcessId, kMainClassName, nullptr);
+    RECT rect = {};
+    if (!window || !GetWindowRect(window, &rect)) {
+        std::printf("!! Ocellix's window did not show\n");
+        return;
+    }
+    std::vector<double> mouse;
+    std::vector<double> jump;
+    for (int i = 0; i < kFollowRepetitions; ++i) {
+        mouse.push_back(TimeToFollow(rect, true));
+        jump.push_back(TimeToFollow(rect, false));
+    }
+    started.Close(window);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarnwick");
+    PrintFollow("start to follow, the pointer brought near as a mouse moves it", mouse);
+    PrintFollow("  in one jump that raises no input (seen at the 2 s tick)", jump);
+}
+
 // ------------------------------------------------------------------------------- floor program
 
+// The periodic tick's own work: the window kept on top, and at every tenth tick the reload
+// request read from the registry.
 LRESULT CALLBACK MinimalProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
+    static int ticks = 0;
+    switch (message) {
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_TIMER:
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 64, 64, SWP_NOMOVE | SWP_NOACTIVATE);
+        if (++ticks % idleTickThreshold == 0) {
+            ReadReloadFlag(kMakerName, kProgramName);
+        }
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// One shown window with the program's periodic tick, and its message loop: what any such window
-// program costs to start and to idle.
+// One shown window with the program's periodic tick and its work, and its message loop: what any
+// such window program costs to start and to idle.
 int MinimalWindowProgram() {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = MinimalProc;
@@ -737,7 +862,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (argc < 2) {
         std::fprintf(stderr, "usage: ocellix_bench.exe <ocellix.exe> [figure...]\n"
-                             "figures: shape layout catalogue runs hold startup\n");
+                             "figures: shape layout catalogue runs hold startup follow\n");
         return 2;
     }
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
@@ -770,6 +895,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (Wanted(figures, L"startup")) {
         StartUp(ocellix);
+    }
+    if (Wanted(figures, L"follow")) {
+        StartToFollow(ocellix);
     }
     CoUninitialize();
     return 0;

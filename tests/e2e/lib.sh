@@ -184,14 +184,12 @@ expect_no_key_colour() {
     expect "pixels of the key colour in $(basename "$1")" 0 "$(colour_count "$1" "$key_hex")"
 }
 
-# Paints the desktop (the X root) one colour, so that what shows through the shape is known.
+# Paints the desktop (the X root) one colour, so that what shows through the shape is known. Not
+# with ImageMagick's display: it gives up once a Wine process has asked for raw mouse input, as
+# Ocellix does, for the rest of the Wine session.
 paint_desktop() {
     # A solid colour the server keeps; a picture set by a client can go with the client.
-    if command -v xsetroot >/dev/null; then
-        xsetroot -solid "#$desktop_hex" && return
-    fi
-    convert -size 16x16 "xc:#$desktop_hex" "$e2e_dir/desktop.png"
-    timeout 20 display -window root "$e2e_dir/desktop.png" >/dev/null 2>&1 || true
+    xsetroot -solid "#$desktop_hex" || true
 }
 
 # Sets the screen density for the programs started from now on (it is read at their start) and
@@ -456,7 +454,7 @@ if ! { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }; then
     source "$OCX_ROOT/tools/wine-env.sh" "$OCX_BUILD"
     ocx_xvfb_start 1024x768x24 || { echo "no display can be had"; exit 77; }
 fi
-for tool in xdotool import convert display; do
+for tool in xdotool import convert xsetroot; do
     command -v "$tool" >/dev/null || fail "$tool is missing (tools/setup.sh installs it)"
 done
 window_up && fail "another Ocellix is running on this display"

@@ -30,6 +30,13 @@
 //   probe focus          the window with the keyboard focus in the foreground thread
 //   probe colours        the system's highlight and highlighted-text colours, as RRGGBB
 //   probe makeshortcut FILE TARGET  saves a shortcut to the target, as the shell makes them
+//   probe fullscreen     opens a window over the main window's whole monitor, then makes it
+//                        small, fullscreen again, and closes it; after each step, once the main
+//                        window has answered (or after ten seconds), prints the step, whether the
+//                        main window is topmost and whether it stands below the probe's window
+//                        in the z-order; at the end, how often the main window had the focus
+//                        while the probe's window was up (the system may hand it the focus once
+//                        that window has gone)
 // "--desktop NAME" first looks in Wine's virtual desktop of that name instead.
 #include <windows.h>
 #include <commctrl.h>
@@ -781,6 +788,78 @@ int PrintColours() {
     return 0;
 }
 
+// ---------------------------------------------------------------- fullscreen
+
+struct ZOrder {
+    bool topmost;
+    bool below;  // the main window stands somewhere below the other window
+};
+
+ZOrder ZOrderOf(HWND window, HWND other) {
+    ZOrder order = {(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, false};
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above && other;
+         above = GetWindow(above, GW_HWNDPREV)) {
+        order.below = order.below || above == other;
+    }
+    return order;
+}
+
+// Pumps the probe's messages and, while the other window is up, counts the samples where the main
+// window has the focus, until it stands as expected or ten seconds have passed; prints where it
+// stands.
+int focusTaken = 0;
+void AwaitOrder(const char* step, HWND window, HWND other, ZOrder expected) {
+    ZOrder order = {};
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(20)) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        focusTaken += other && GetForegroundWindow() == window ? 1 : 0;
+        order = ZOrderOf(window, other);
+        if (order.topmost == expected.topmost && order.below == expected.below) {
+            break;
+        }
+    }
+    std::printf("%s topmost %d below %d\n", step, order.topmost ? 1 : 0, order.below ? 1 : 0);
+    std::fflush(stdout);
+}
+
+int RunFullscreen() {
+    HWND window = MainWindow();
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (!window ||
+        !GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        std::puts("window none");
+        return 1;
+    }
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = L"OcellixProbeFullscreen";
+    RegisterClassW(&windowClass);
+    const RECT& whole = monitor.rcMonitor;
+    HWND fullscreen =
+        CreateWindowExW(0, windowClass.lpszClassName, L"Fullscreen", WS_POPUP, whole.left,
+                        whole.top, whole.right - whole.left, whole.bottom - whole.top, nullptr,
+                        nullptr, windowClass.hInstance, nullptr);
+    ShowWindow(fullscreen, SW_SHOW);
+    SetForegroundWindow(fullscreen);
+    std::printf("foreground %d\n", GetForegroundWindow() == fullscreen ? 1 : 0);
+    AwaitOrder("fullscreen", window, fullscreen, {false, true});
+    SetWindowPos(fullscreen, nullptr, whole.left + 40, whole.top + 40, 320, 200, SWP_NOZORDER);
+    AwaitOrder("windowed", window, fullscreen, {true, false});
+    SetWindowPos(fullscreen, nullptr, whole.left, whole.top, whole.right - whole.left,
+                 whole.bottom - whole.top, SWP_NOZORDER);
+    AwaitOrder("fullscreen-again", window, fullscreen, {false, true});
+    DestroyWindow(fullscreen);
+    AwaitOrder("closed", window, nullptr, {true, false});
+    std::printf("focus-taken %d\n", focusTaken);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -859,10 +938,13 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(command, L"makeshortcut") == 0 && argc > 3) {
         return MakeShortcut(argv[2], argv[3]);
     }
+    if (wcscmp(command, L"fullscreen") == 0) {
+        return RunFullscreen();
+    }
     std::fputs(
         "usage: probe window|menu|dialog TITLE|dropdown|screen|processes|reset [WPARAM]|close|"
         "foreground|version FILE|icons FILE|copydata CASE|run LINE|shortcut FILE|accessible|"
-        "press N|tooltip|focus|colours|dpi DPI|makeshortcut FILE TARGET\n",
+        "press N|tooltip|focus|colours|dpi DPI|makeshortcut FILE TARGET|fullscreen\n",
         stderr);
     return 2;
 }
