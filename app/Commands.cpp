@@ -60,12 +60,6 @@ int BlinketAt(POINT point) {
     return blinkets.Count();
 }
 
-std::wstring ProgramFolder() {
-    wchar_t folder[MAX_PATH];
-    GetModuleDirectory(appInstance, folder);
-    return folder;
-}
-
 bool TakeListText(const std::string& text) {
     ListFault fault;
     if (!ImportListText(kMakerName, kProgramName, text, ProgramFolder().c_str(), fault)) {

@@ -105,12 +105,6 @@ int ShowRefusal(const std::wstring& text) {
     return kExitRefused;
 }
 
-std::wstring ProgramFolder() {
-    wchar_t folder[MAX_PATH];
-    GetModuleDirectory(nullptr, folder);
-    return folder;
-}
-
 // The registry holds the list whether Ocellix runs or not, so the file is written from it.
 int ExportList(const ProgramCommand& command) {
     StoredList list;

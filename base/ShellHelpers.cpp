@@ -81,6 +81,12 @@ void GetModuleDirectory(HINSTANCE instance, wchar_t (&directory)[MAX_PATH]) {
     StringCchCopyNW(directory, MAX_PATH, name, static_cast<size_t>(lastSlash - name) + 1);
 }
 
+std::wstring ProgramFolder() {
+    wchar_t folder[MAX_PATH];
+    GetModuleDirectory(nullptr, folder);
+    return folder;
+}
+
 bool UserPictureFolder(bool create, wchar_t (&folder)[MAX_PATH]) {
     folder[0] = L'\0';
     PWSTR local = nullptr;

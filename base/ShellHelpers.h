@@ -14,6 +14,8 @@ bool ReadFileBytes(const wchar_t* path, size_t maxBytes, bool whole, std::string
 void ShellOpen(HINSTANCE instance, HWND owner, const wchar_t* file, const wchar_t* parameters);
 // The directory of the module's file, ending with a backslash; empty when it cannot be read.
 void GetModuleDirectory(HINSTANCE instance, wchar_t (&directory)[MAX_PATH]);
+// The same for the running program's file: where the paths of a list file are counted from.
+std::wstring ProgramFolder();
 // The folder of the pictures made from programs' icons, in the user's own data folder
 // (%LOCALAPPDATA%\Ocellix\Pictures\), ending with a backslash; with create, made when missing.
 // False (and an empty folder) when it cannot be had.
