@@ -58,6 +58,22 @@ bool StandsAside(HWND window) {
     return false;
 }
 
+// Whether the window is topmost with no window shown above it. Asked again to stand there, the
+// system does the work of a move, a dozen calls to the window server under Wine, every two
+// seconds for nothing.
+bool OnTopAlready(HWND window) {
+    if (!Topmost(window)) {
+        return false;
+    }
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above;
+         above = GetWindow(above, GW_HWNDPREV)) {
+        if (IsWindowVisible(above)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Topmost; or, while a fullscreen program covers the monitor, out of the topmost band and below
 // that program's window. Never activated.
 void StandInZOrder(HWND window, int x, int y, UINT flags) {
@@ -81,7 +97,7 @@ void StandInZOrder(HWND window, int x, int y, UINT flags) {
 void KeepOnTop(HWND window) {
     // Covered, the window moves only when something has lifted it again (under Wine without a
     // window manager it can rise of itself).
-    if (menuTracking || (Covered() && StandsAside(window))) {
+    if (menuTracking || (Covered() ? StandsAside(window) : OnTopAlready(window))) {
         return;
     }
     StandInZOrder(window, 0, 0, SWP_NOMOVE);

@@ -111,6 +111,31 @@ TEST_F(MainWindowTest, TicksKeepItOnTopAndEveryTenthAnimatesUnlessADialogIsUp) {
     EXPECT_TRUE(AdvancedBy(before, 1));
 }
 
+TEST_F(MainWindowTest, ATickLiftsItAboveAShownTopmostWindowOnly) {
+    const auto above = [](HWND upper, HWND lower) {
+        for (HWND window = GetWindow(lower, GW_HWNDPREV); window;
+             window = GetWindow(window, GW_HWNDPREV)) {
+            if (window == upper) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (const bool shown : {true, false}) {
+        HWND other = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC",
+                                     L"", WS_POPUP | (shown ? WS_VISIBLE : 0), 0, 0, 10, 10,
+                                     nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, other);
+        SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ASSERT_TRUE(above(other, mainWindow));
+        Ticks(1);
+        // A hidden window above covers nothing, and the window is left where it stands.
+        EXPECT_EQ(shown, above(mainWindow, other)) << shown;
+        EXPECT_TRUE(Topmost());
+        DestroyWindow(other);
+    }
+}
+
 TEST_F(MainWindowTest, AScreenResetCentresItAgain) {
     const int centre = GetSystemMetrics(SM_CXSCREEN) / 2;
     windowCentreX = 100;
