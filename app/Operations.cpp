@@ -58,16 +58,20 @@ bool StandsAside(HWND window) {
     return false;
 }
 
-// Whether the window is topmost with no window shown above it. Asked again to stand there, the
-// system does the work of a move, a dozen calls to the window server under Wine, every two
-// seconds for nothing.
+// Whether the window is topmost with no window shown above it over any part of it. Asked again
+// to stand there, the system does the work of a move, a dozen calls to the window server under
+// Wine, every two seconds for nothing.
 bool OnTopAlready(HWND window) {
-    if (!Topmost(window)) {
+    RECT own = {};
+    if (!Topmost(window) || !GetWindowRect(window, &own)) {
         return false;
     }
     for (HWND above = GetWindow(window, GW_HWNDPREV); above;
          above = GetWindow(above, GW_HWNDPREV)) {
-        if (IsWindowVisible(above)) {
+        RECT rect = {};
+        RECT common = {};
+        if (IsWindowVisible(above) && GetWindowRect(above, &rect) &&
+            IntersectRect(&common, &own, &rect)) {
             return false;
         }
     }

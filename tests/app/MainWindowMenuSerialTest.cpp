@@ -111,7 +111,7 @@ TEST_F(MainWindowTest, TicksKeepItOnTopAndEveryTenthAnimatesUnlessADialogIsUp) {
     EXPECT_TRUE(AdvancedBy(before, 1));
 }
 
-TEST_F(MainWindowTest, ATickLiftsItAboveAShownTopmostWindowOnly) {
+TEST_F(MainWindowTest, ATickLiftsItAboveATopmostWindowThatHidesPartOfIt) {
     const auto above = [](HWND upper, HWND lower) {
         for (HWND window = GetWindow(lower, GW_HWNDPREV); window;
              window = GetWindow(window, GW_HWNDPREV)) {
@@ -121,16 +121,21 @@ TEST_F(MainWindowTest, ATickLiftsItAboveAShownTopmostWindowOnly) {
         }
         return false;
     };
-    for (const bool shown : {true, false}) {
+    const RECT own = WindowRect();
+    const struct {
+        bool shown, over, lifted;
+    } cases[] = {{true, true, true}, {true, false, false}, {false, true, false}};
+    for (const auto& c : cases) {
+        // A window beside it or hidden covers nothing, and the window is left where it stands.
+        const POINT at = c.over ? POINT{own.left + 5, own.top + 5} : POINT{own.left, own.top - 20};
         HWND other = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC",
-                                     L"", WS_POPUP | (shown ? WS_VISIBLE : 0), 0, 0, 10, 10,
+                                     L"", WS_POPUP | (c.shown ? WS_VISIBLE : 0), at.x, at.y, 10, 10,
                                      nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(nullptr, other);
         SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ASSERT_TRUE(above(other, mainWindow));
         Ticks(1);
-        // A hidden window above covers nothing, and the window is left where it stands.
-        EXPECT_EQ(shown, above(mainWindow, other)) << shown;
+        EXPECT_EQ(c.lifted, above(mainWindow, other)) << c.shown << c.over;
         EXPECT_TRUE(Topmost());
         DestroyWindow(other);
     }
