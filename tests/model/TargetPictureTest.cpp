@@ -237,8 +237,9 @@ TEST_F(TargetPictureTest, HostileFilesGiveNoPictureAndLeakNothing) {
         SCOPED_TRACE(c.kind);
         EXPECT_EQ(0, Made(c.target).width);
     }
-    EXPECT_EQ(gdi, FreeGdiCapacity());
-    EXPECT_EQ(user, FreeUserCapacity());
+    // A leak leaves less room; the system's own objects (COM's, Wine's) may go meanwhile.
+    EXPECT_LE(gdi, FreeGdiCapacity());
+    EXPECT_LE(user, FreeUserCapacity());
     WIN32_FIND_DATAW found = {};
     HANDLE search = FindFirstFileW((pictures.path() + L"*.png").c_str(), &found);
     EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "a picture was made";
