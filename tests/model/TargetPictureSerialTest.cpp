@@ -1,6 +1,7 @@
 // Pictures made from the icons of real files: an icon file, this test's own program (which
 // carries Ocellix's icon), shortcuts made by the shell, Internet shortcuts, documents and schemes
-// of types registered for the test; and files made to hurt.
+// of types registered for the test; and files made to hurt. Alone: the USER objects counted for
+// leaks are the whole Wine session's, which tests running beside these would change.
 #include "model/TargetPicture.h"
 
 #include "base/Picture.h"
@@ -237,7 +238,7 @@ TEST_F(TargetPictureTest, HostileFilesGiveNoPictureAndLeakNothing) {
         SCOPED_TRACE(c.kind);
         EXPECT_EQ(0, Made(c.target).width);
     }
-    // A leak leaves less room; the system's own objects (COM's, Wine's) may go meanwhile.
+    // A leak leaves less room; the system's own objects (COM's) may go meanwhile.
     EXPECT_LE(gdi, FreeGdiCapacity());
     EXPECT_LE(user, FreeUserCapacity());
     WIN32_FIND_DATAW found = {};
