@@ -42,6 +42,18 @@ bool Topmost(HWND window) {
     return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
+// Whether any window above this one in the z-order passes the test.
+template <typename Test>
+bool AnyWindowAbove(HWND window, Test test) {
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above;
+         above = GetWindow(above, GW_HWNDPREV)) {
+        if (test(above)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Below the covering window, or out of the topmost band when there is none to stand below. A
 // topmost fullscreen window keeps the window in that band, below it.
 bool StandsAside(HWND window) {
@@ -49,13 +61,7 @@ bool StandsAside(HWND window) {
     if (!IsWindow(over)) {
         return !Topmost(window);
     }
-    for (HWND above = GetWindow(window, GW_HWNDPREV); above;
-         above = GetWindow(above, GW_HWNDPREV)) {
-        if (above == over) {
-            return true;
-        }
-    }
-    return false;
+    return AnyWindowAbove(window, [over](HWND above) { return above == over; });
 }
 
 // Whether the window is topmost with no window shown above it over any part of it. Asked again
@@ -66,16 +72,12 @@ bool OnTopAlready(HWND window) {
     if (!Topmost(window) || !GetWindowRect(window, &own)) {
         return false;
     }
-    for (HWND above = GetWindow(window, GW_HWNDPREV); above;
-         above = GetWindow(above, GW_HWNDPREV)) {
+    return !AnyWindowAbove(window, [&own](HWND above) {
         RECT rect = {};
         RECT common = {};
-        if (IsWindowVisible(above) && GetWindowRect(above, &rect) &&
-            IntersectRect(&common, &own, &rect)) {
-            return false;
-        }
-    }
-    return true;
+        return IsWindowVisible(above) && GetWindowRect(above, &rect) &&
+               IntersectRect(&common, &own, &rect);
+    });
 }
 
 // Topmost; or, while a fullscreen program covers the monitor, out of the topmost band and below

@@ -375,6 +375,8 @@ void LayoutBlinketsOn(const WindowStand& stand, int& x, int& y) {
     menuBarHeight = MenuBarHeightFor(displayDpi);
     const int screenHeight = stand.monitor.rect.bottom - stand.monitor.rect.top;
 
+    const int maxFrameHeight = MaxFrameHeight(screenHeight, displayDpi);
+    const int maxStripWidth = static_cast<int>(1LL * kMaxStripWidth * kBaseDpi / displayDpi);
     LayoutPictures pictures;
     std::vector<Placed> placed;
     int total = 0;
@@ -385,9 +387,8 @@ void LayoutBlinketsOn(const WindowStand& stand, int& x, int& y) {
             continue;
         }
         Placed one;
-        if (MeasureBlinket(*blinket, pictures, MaxFrameHeight(screenHeight, displayDpi),
-                           static_cast<int>(1LL * kMaxStripWidth * kBaseDpi / displayDpi), total,
-                           maxHeight, one)) {
+        if (MeasureBlinket(*blinket, pictures, maxFrameHeight, maxStripWidth, total, maxHeight,
+                           one)) {
             placed.push_back(one);
         }
         // Eye rectangles are read with the offset of their time: read them again.
